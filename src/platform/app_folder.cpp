@@ -1,0 +1,28 @@
+#include "platform/app_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <climits>
+#include <unistd.h>
+#endif
+
+namespace tovrin {
+
+std::string applicationFolder() {
+#ifdef _WIN32
+    char buf[MAX_PATH + 1] = {};
+    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    std::string exe(buf, n);
+    return exe.substr(0, exe.find_last_of("\\/"));
+#else
+    char buf[PATH_MAX + 1];
+    ssize_t n = readlink("/proc/self/exe", buf, PATH_MAX);
+    if (n <= 0) return ".";
+    std::string exe(buf, static_cast<size_t>(n));
+    std::string folder = exe.substr(0, exe.find_last_of('/'));
+    return folder.empty() ? "/" : folder;
+#endif
+}
+
+}  // namespace tovrin

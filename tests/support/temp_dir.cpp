@@ -1,0 +1,56 @@
+#include "temp_dir.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+#ifndef _WIN32
+#include <cstdlib>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tovrin::test {
+
+TempDir::TempDir() {
+    std::string tmpl = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
+#ifdef _WIN32
+    static int counter = 0;
+    path_ = fs::temp_directory_path() / ("tovrin-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                         std::to_string(++counter));
+    fs::create_directories(path_);
+#else
+    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl;
+#endif
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Give back permissions a test may have taken away, so everything can be removed.
+    for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+fs::path TempDir::write(const std::string& relative, const std::string& bytes) const {
+    fs::path file = path_ / relative;
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+    return file;
+}
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return "<missing>";
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace tovrin::test
