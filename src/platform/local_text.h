@@ -1,0 +1,16 @@
+#pragma once
+// Character counts of 8-bit text in the host's local encoding. On Windows the ANSI code page
+// is taken as one byte per character; elsewhere the locale's encoding is UTF-8, so a character
+// is one UTF-8 sequence (a byte that is not valid UTF-8 counts as one character).
+
+#include <cstddef>
+#include <string>
+
+namespace tovrin {
+
+std::size_t characterCount(const std::string& text);
+
+// The first `count` characters of the text (the whole text when it is shorter).
+std::string leadingCharacters(const std::string& text, std::size_t count);
+
+}  // namespace tovrin

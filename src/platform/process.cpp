@@ -1,0 +1,137 @@
+#include "platform/process.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <vector>
+#else
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
+#endif
+
+namespace tovrin {
+namespace {
+
+#ifdef _WIN32
+
+class WindowsProcess : public StartedProcess {
+public:
+    explicit WindowsProcess(HANDLE process) : process_(process) {}
+    ~WindowsProcess() override { CloseHandle(process_); }
+    bool running() override { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+private:
+    HANDLE process_;
+};
+
+class WindowsStarter : public ScriptStarter {
+public:
+    std::unique_ptr<StartedProcess> start(const std::string& scriptPath) override {
+        // The interpreter from the system folder, never one lying in the current folder.
+        char system[MAX_PATH + 1] = {};
+        UINT n = GetSystemDirectoryA(system, MAX_PATH);
+        if (n == 0 || n > MAX_PATH) return nullptr;
+        std::string interpreter = std::string(system, n) + "\\cmd.exe";
+        // With /s, cmd.exe drops only the outer pair of quotes, so a script path with blanks
+        // or special characters stays one quoted word.
+        std::string line = "cmd.exe /s /c \"\"" + scriptPath + "\"\"";
+        std::vector<char> commandLine(line.begin(), line.end());
+        commandLine.push_back('\0');
+
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+            return nullptr;
+        CloseHandle(info.hThread);
+        return std::make_unique<WindowsProcess>(info.hProcess);
+    }
+};
+
+#else
+
+class PosixProcess : public StartedProcess {
+public:
+    explicit PosixProcess(pid_t pid) : pid_(pid) {}
+    ~PosixProcess() override { running(); }
+
+    bool running() override {
+        if (ended_) return false;
+        int status = 0;
+        pid_t result;
+        do result = ::waitpid(pid_, &status, WNOHANG);
+        while (result < 0 && errno == EINTR);
+        if (result == 0) return true;
+        // Reaped now, or already reaped elsewhere (ECHILD): either way it no longer runs.
+        ended_ = true;
+        return false;
+    }
+
+private:
+    pid_t pid_;
+    bool ended_ = false;
+};
+
+class PosixStarter : public ScriptStarter {
+public:
+    explicit PosixStarter(std::string interpreter) : interpreter_(std::move(interpreter)) {}
+
+    std::unique_ptr<StartedProcess> start(const std::string& scriptPath) override {
+        if (::access(interpreter_.c_str(), X_OK) != 0) return nullptr;
+
+        posix_spawn_file_actions_t files;
+        posix_spawnattr_t attributes;
+        if (posix_spawn_file_actions_init(&files) != 0) return nullptr;
+        if (posix_spawnattr_init(&attributes) != 0) {
+            posix_spawn_file_actions_destroy(&files);
+            return nullptr;
+        }
+        // The script starts with plain signal handling whatever the window's toolkit set up.
+        sigset_t none;
+        sigset_t defaults;
+        sigemptyset(&none);
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGPIPE);
+        sigaddset(&defaults, SIGCHLD);
+        bool ready = posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0) == 0 &&
+                     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0) == 0 &&
+                     posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0) == 0 &&
+                     posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
+                     posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
+                     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+
+        std::string script = scriptPath;
+        char* argv[] = {interpreter_.data(), script.data(), nullptr};
+        pid_t pid = 0;
+        bool started = ready && posix_spawn(&pid, interpreter_.c_str(), &files, &attributes, argv, environ) == 0;
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&files);
+        if (!started) return nullptr;
+        return std::make_unique<PosixProcess>(pid);
+    }
+
+private:
+    std::string interpreter_;
+};
+
+#endif
+
+}  // namespace
+
+std::unique_ptr<ScriptStarter> makeScriptStarter(const std::string& appFolder) {
+#ifdef _WIN32
+    (void)appFolder;
+    return std::make_unique<WindowsStarter>();
+#else
+    return std::make_unique<PosixStarter>(appFolder + "/tovrin-cmd");
+#endif
+}
+
+}  // namespace tovrin

@@ -1,0 +1,173 @@
+#include "cmd/interpreter.h"
+
+#include "cmd/batch_line.h"
+#include "cmd/file_commands.h"
+#include "cmd/program.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace tovrin::cmd {
+namespace {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// cmd.exe's own commands other than those run here. They are reported rather than looked up
+// as programs, so "echo" or "set" never runs a host program of the same name.
+bool isOtherInterpreterCommand(const std::string& command) {
+    static const char* const kCommands[] = {
+        "assoc", "break", "call", "cls", "color", "date", "dir", "echo", "endlocal", "exit",
+        "for", "ftype", "goto", "if", "md", "mkdir", "mklink", "move", "path", "pause", "popd",
+        "prompt", "pushd", "rd", "rem", "ren", "rename", "rmdir", "set", "setlocal", "shift",
+        "start", "time", "title", "type", "ver", "verify", "vol"};
+    return command[0] == ':' || command[0] == '(' ||
+           std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
+}
+
+bool writeAll(int fd, const std::string& text) {
+    const char* data = text.data();
+    std::size_t size = text.size();
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool readWholeFile(const std::string& path, std::string* text, std::string* error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        *error = "is a folder";
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            *error = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        text->append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+std::string startFolder() {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? buffer : ".";
+}
+
+}  // namespace
+
+Interpreter::Interpreter(std::string currentFolder, std::ostream& out)
+    : currentFolder_(std::move(currentFolder)), out_(out) {}
+
+void Interpreter::report(const std::string& where, const std::string& message) {
+    out_ << where << ": " << message << '\n';
+}
+
+void Interpreter::runScript(const std::string& text, const std::string& scriptName) {
+    std::size_t start = 0;
+    for (int number = 1; start < text.size(); ++number) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        runLine(text.substr(start, end - start), scriptName + ":" + std::to_string(number));
+        start = end + 1;
+    }
+    out_.flush();
+}
+
+void Interpreter::runLine(const std::string& text, const std::string& where) {
+    BatchLine line = parseLine(text);
+    std::string shown = text;
+    while (!shown.empty() && shown.back() == '\r') shown.pop_back();
+    if (!line.error.empty()) return report(where, line.error + "; line skipped: " + shown);
+    if (line.words.empty()) {
+        if (line.redirected) report(where, "nothing to run; line skipped: " + shown);
+        return;
+    }
+
+    const std::string command = lowerCase(line.words[0]);
+    const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
+    if (!command.empty() && isOtherInterpreterCommand(command))
+        return report(where, "'" + line.words[0] + "' is not supported; line skipped: " + shown);
+
+    int outputFd = -1;
+    if (line.redirected) {
+        std::string target = resolvePath(currentFolder_, line.target);
+        int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (line.append ? O_APPEND : O_TRUNC);
+        outputFd = ::open(target.c_str(), flags, 0666);
+        if (outputFd < 0)
+            return report(where, "cannot open " + line.target + " for output: " + std::strerror(errno) +
+                                     "; line skipped");
+    }
+
+    std::string message;
+    if (command == "cd" || command == "chdir") {
+        message = changeFolder(&currentFolder_, args);
+    } else if (command == "del" || command == "erase") {
+        message = deleteFile(currentFolder_, args);
+    } else if (command == "copy") {
+        message = copyFile(currentFolder_, args);
+    } else {
+        std::string program = findProgram(line.words[0], currentFolder_, std::getenv("PATH"));
+        if (program.empty()) {
+            message = "program not found: " + line.words[0];
+        } else {
+            out_.flush();
+            runProgram(program, line.words, currentFolder_, outputFd, &message);
+        }
+    }
+
+    if (!message.empty()) {
+        if (outputFd < 0) {
+            report(where, message);
+        } else if (!writeAll(outputFd, where + ": " + message + "\n")) {
+            report(where, message);
+            report(where, "cannot write to " + line.target + ": " + std::strerror(errno));
+        }
+    }
+    if (outputFd >= 0 && ::close(outputFd) != 0)
+        report(where, "cannot write to " + line.target + ": " + std::strerror(errno));
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "usage: tovrin-cmd script.bat\n";
+        return 2;
+    }
+    std::string text;
+    std::string error;
+    if (!readWholeFile(args[0], &text, &error)) {
+        err << "tovrin-cmd: cannot read " << args[0] << ": " << error << '\n';
+        return 2;
+    }
+    Interpreter(startFolder(), out).runScript(text, args[0]);
+    return 0;
+}
+
+}  // namespace tovrin::cmd

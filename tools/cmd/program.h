@@ -1,0 +1,22 @@
+#pragma once
+// Running a program named by a script line. No shell takes part: the program is found by its
+// exact name and started with an argument array.
+
+#include <string>
+#include <vector>
+
+namespace tovrin::cmd {
+
+// The program a script names, as an absolute path, or "" when there is none. A name with a
+// "/" is a path of its own (relative to the current folder). A bare name is looked for in the
+// current folder first, then in each folder of `searchPath` (a PATH value, may be null); it
+// must be an executable regular file of exactly that name: no extension is added.
+std::string findProgram(const std::string& name, const std::string& currentFolder, const char* searchPath);
+
+// Runs `program` with `args` (args[0] is the name as written) in `folder`, its standard
+// output on `outputFd` (-1: this process's own), and waits for it to end. False with a reason
+// in `error` when it could not be started; its exit status is not a failure here.
+bool runProgram(const std::string& program, const std::vector<std::string>& args,
+                const std::string& folder, int outputFd, std::string* error);
+
+}  // namespace tovrin::cmd
