@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "app/qt/form1.h"
+#include "app/start_up.h"
+#include "platform/app_folder.h"
+#include "platform/process.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const std::string appFolder = tovrin::applicationFolder();
+    auto starter = tovrin::makeScriptStarter(appFolder);
+    tovrin::Form1 window(appFolder, *starter);
+    tovrin::Form_Load(window, appFolder);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,78 @@
+#include "package/create_command.h"
+
+#include <cstdio>
+
+#include "package/batch_script.h"
+#include "package/package_script.h"
+#include "platform/path.h"
+#include "platform/text_file.h"
+#include "scan/scan_project_folder.h"
+
+namespace tovrin {
+namespace {
+
+// A failed check or a file that could not be written: the message, the window back to
+// idle, the package script closed as far as it was written.
+void fail(Window& w, const std::string& message, TextFile* script = nullptr) {
+    reportError(w, message);
+    leaveBusyState(w);
+    if (script) script->close();
+}
+
+bool writeLines(TextFile& file, const std::vector<std::string>& lines) {
+    for (const auto& line : lines)
+        if (!file.writeLine(line)) return false;
+    return true;
+}
+
+}  // namespace
+
+void cmdDo_Click(Wizard& wizard) {
+    Window& w = wizard.window;
+    const std::string& app = wizard.appFolder;
+    const PackageSettings s = readSettings(w);
+
+    if (std::string m = checkDestination(s); !m.empty()) return fail(w, m);
+    enterBusyState(w);
+
+    std::string error;
+    const std::string about = aboutText();
+    if (!writeTextFile(binFile(app, "AboutInstaller.txt"), &about, 1, &error)) return fail(w, error);
+
+    TextFile script;
+    if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
+        return fail(w, script.error(), &script);
+
+    for (auto check : {checkName, checkNameIsFileName, checkUid, checkUidLength})
+        if (std::string m = check(s); !m.empty()) return fail(w, m, &script);
+
+    if (!writeLines(script, headerLines(s)) || (s.supportAll && !script.writeLine(dependencyLine())))
+        return fail(w, script.error(), &script);
+
+    if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
+
+    ScanProjectFolder(w);
+
+    if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
+    const int count = w.listCount();
+    for (int i = 0; i < count; ++i) {
+        w.listSelect(i);
+        if (!script.writeLine(fileLine(s.projectFolder, w.listItem(i)))) return fail(w, script.error(), &script);
+    }
+    if (!script.close()) return fail(w, script.error());
+
+    // A temp.sis left by an earlier run that never cleaned up must not pass for this
+    // build's package when the compiler fails.
+    std::remove(binFile(app, "temp.sis").c_str());
+
+    const std::vector<std::string> go = goBatLines(app);
+    const std::string goBat = binFile(app, "go.bat");
+    if (!writeTextFile(goBat, go.data(), go.size(), &error)) return fail(w, error);
+
+    wizard.buildFailure.clear();
+    wizard.goBat = wizard.starter.start(goBat);
+    if (!wizard.goBat) return fail(w, "Cannot start " + goBat);
+    w.setEnabled(Control::Timer1, true);
+}
+
+}  // namespace tovrin

@@ -1,0 +1,39 @@
+#include "package/package_script.h"
+
+#include "platform/local_text.h"
+#include "platform/path.h"
+
+namespace tovrin {
+
+const char* const kDefaultLanguage = " Default - English";
+const char* const kContactAddress = "tovrin-wizard@quen.example.org";
+
+std::string aboutText() {
+    return std::string("This installer was created with Tovrin 0.9 by Quen. For info: ") + kContactAddress;
+}
+
+std::vector<std::string> languageLines(const std::string& language) {
+    if (language.empty() || language == kDefaultLanguage) return {};
+    return {"&" + leadingCharacters(language, 2), ""};
+}
+
+std::vector<std::string> headerLines(const PackageSettings& s) {
+    return {"#{\"" + s.name + "\"},(0x" + s.uid + "), " + s.major + ", " + s.minor + ", " + s.build, ""};
+}
+
+std::string dependencyLine() {
+    return "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}";
+}
+
+std::string aboutLine(const std::string& appFolder) {
+    return "\"" + binFile(appFolder, "AboutInstaller.txt") + "\" - \"\",FT";
+}
+
+std::string fileLine(const std::string& projectFolder, const std::string& entry) {
+    std::string target = entry;
+    for (char& c : target)
+        if (c == kSeparator) c = '\\';
+    return "\"" + projectFolder + entry.substr(1) + "\"-\"!:" + target + "\"";
+}
+
+}  // namespace tovrin

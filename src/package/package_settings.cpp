@@ -1,0 +1,52 @@
+#include "package/package_settings.h"
+
+#include "platform/local_text.h"
+
+namespace tovrin {
+
+PackageSettings readSettings(const Window& w) {
+    PackageSettings s;
+    s.projectFolder = w.text(Control::txtProjPath);
+    s.destinationFolder = w.text(Control::txtDest);
+    s.name = w.text(Control::txtName);
+    s.uid = w.text(Control::txtUID);
+    s.major = w.text(Control::txtVer);
+    s.minor = w.text(Control::txtMin);
+    s.build = w.text(Control::txtBuild);
+    s.language = w.text(Control::CmbLang);
+    s.supportAll = w.value(Control::ckSupp) == 1;
+    return s;
+}
+
+std::string checkDestination(const PackageSettings& s) {
+    return s.destinationFolder.empty() ? "Insert a Path for the destination" : "";
+}
+
+std::string checkName(const PackageSettings& s) {
+    return s.name.empty() ? "Insert a name" : "";
+}
+
+// The name becomes the package's file name and stands in del.bat, so it must be a plain
+// file name: no separator, no wildcard that would widen a del to other files.
+std::string checkNameIsFileName(const PackageSettings& s) {
+    for (unsigned char c : s.name) {
+        bool forbidden = c < 0x20 || c == 0x7F;
+        for (char bad : std::string("\\/:*?\"<>|")) forbidden = forbidden || c == static_cast<unsigned char>(bad);
+        if (forbidden) return "The name must not contain \\ / : * ? \" < > |";
+    }
+    return "";
+}
+
+std::string checkUid(const PackageSettings& s) {
+    return s.uid.empty() ? "Insert a UID" : "";
+}
+
+std::string checkUidLength(const PackageSettings& s) {
+    return characterCount(s.uid) < 8 ? "UID must be 8 char lenght" : "";
+}
+
+std::string checkSource(const PackageSettings& s) {
+    return s.projectFolder.empty() ? "Insert a Path for the source" : "";
+}
+
+}  // namespace tovrin

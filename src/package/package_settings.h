@@ -1,0 +1,32 @@
+#pragma once
+// The values of one create command, each the verbatim text of one control, and the checks
+// made on them. Each check returns its message, or the empty text when it passes.
+
+#include <string>
+
+#include "platform/window.h"
+
+namespace tovrin {
+
+struct PackageSettings {
+    std::string projectFolder;      // txtProjPath
+    std::string destinationFolder;  // txtDest
+    std::string name;               // txtName
+    std::string uid;                // txtUID
+    std::string major;              // txtVer
+    std::string minor;              // txtMin
+    std::string build;              // txtBuild
+    std::string language;           // CmbLang's selected entry
+    bool supportAll = false;        // ckSupp ticked (value 1); greyed counts as not ticked
+};
+
+PackageSettings readSettings(const Window& window);
+
+std::string checkDestination(const PackageSettings& s);     // check 1
+std::string checkName(const PackageSettings& s);            // check 2
+std::string checkNameIsFileName(const PackageSettings& s);  // right after check 2
+std::string checkUid(const PackageSettings& s);             // check 3
+std::string checkUidLength(const PackageSettings& s);       // check 4
+std::string checkSource(const PackageSettings& s);          // check 5
+
+}  // namespace tovrin

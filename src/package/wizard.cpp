@@ -1,0 +1,24 @@
+#include "package/wizard.h"
+
+namespace tovrin {
+
+void enterBusyState(Window& w) {
+    w.setEnabled(Control::Form1, false);
+    w.setVisible(Control::Frame1, true);
+}
+
+void leaveBusyState(Window& w) {
+    w.setEnabled(Control::Form1, true);
+    w.setVisible(Control::Frame1, false);
+}
+
+void reportError(Window& w, const std::string& message) {
+    w.messageBox(message, "Error", MessageIcon::Error);
+}
+
+bool mayClose(const Wizard& wizard) {
+    const Window& w = wizard.window;
+    return w.enabled(Control::Form1) && !w.enabled(Control::Timer1) && !w.enabled(Control::Timer2);
+}
+
+}  // namespace tovrin

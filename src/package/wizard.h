@@ -1,0 +1,33 @@
+#pragma once
+// What the window's procedures share beyond the controls: the application folder, the way
+// scripts are started, and the two script processes of a build, kept only so that a tick
+// can ask whether they still run.
+
+#include <memory>
+#include <string>
+
+#include "platform/process.h"
+#include "platform/window.h"
+
+namespace tovrin {
+
+struct Wizard {
+    Window& window;
+    std::string appFolder;  // without a final separator
+    ScriptStarter& starter;
+    std::unique_ptr<StartedProcess> goBat;
+    std::unique_ptr<StartedProcess> delBat;
+    std::string buildFailure;  // shown once the window is idle again; empty after a delivery
+};
+
+// Busy state: the whole window disabled and the busy panel shown.
+void enterBusyState(Window& w);
+void leaveBusyState(Window& w);
+
+// The "Error" box.
+void reportError(Window& w, const std::string& message);
+
+// True while no build is in flight, so the window may be closed.
+bool mayClose(const Wizard& wizard);
+
+}  // namespace tovrin

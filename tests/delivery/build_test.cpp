@@ -1,0 +1,113 @@
+// Whole builds with real processes: the real batch interpreter runs go.bat and del.bat, the
+// test compiler stands in for the package compiler, the ticks run until the window is idle.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "build_fixture.h"
+#include "delivery/ticks.h"
+#include "fake_window.h"
+#include "package/create_command.h"
+#include "platform/process.h"
+
+namespace fs = std::filesystem;
+using namespace tovrin;
+using test::readFile;
+
+namespace {
+
+class WholeBuild : public ::testing::Test {
+protected:
+    WholeBuild() {
+        w.setText(Control::txtProjPath, f.project);
+        w.setText(Control::txtDest, f.destination);
+        w.setText(Control::txtName, "Demo");
+        f.root.write("proj/system/apps/Demo/Demo.app", "app bytes");
+    }
+
+    // The create command, then the ticks as the timers would run them, until idle.
+    void build() {
+        cmdDo_Click(wizard);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (Control timer : {Control::Timer1, Control::Timer2}) {
+            while (w.enabled(timer) && std::chrono::steady_clock::now() < deadline) {
+                timer == Control::Timer1 ? Timer1_Timer(wizard) : Timer2_Timer(wizard);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        ASSERT_FALSE(w.enabled(Control::Timer1));
+        ASSERT_FALSE(w.enabled(Control::Timer2));
+        ASSERT_TRUE(w.enabled(Control::Form1));
+        ASSERT_FALSE(w.visible(Control::Frame1));
+    }
+
+    std::string package() const { return readFile(f.destination + "Demo.sis"); }
+
+    std::vector<std::string> binFiles() const {
+        std::vector<std::string> names;
+        for (auto& e : fs::directory_iterator(fs::path(f.app) / "bin")) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::BuildFolders f;
+    test::FakeWindow w;
+    std::unique_ptr<ScriptStarter> starter = makeScriptStarter(f.app);
+    Wizard wizard{w, f.app, *starter, nullptr, nullptr, {}};
+};
+
+TEST_F(WholeBuild, DeliversTheCompiledPackageAndCleansUp) {
+    f.root.write("out/Demo.sis", "earlier package");
+    build();
+    const std::string sis = package();
+    EXPECT_EQ(sis.rfind("test package\n#{\"Demo\"},(0x01000000), 1, 0, 0\r\n", 0), 0u) << sis;
+    EXPECT_NE(sis.find("\"-\"!:\\system\\apps\\Demo\\Demo.app\""), std::string::npos) << sis;
+    EXPECT_EQ(binFiles(), std::vector<std::string>{"makesis.exe"});
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST_F(WholeBuild, FailedCompileKeepsTheEarlierPackageAndShowsTheCompilersOutput) {
+    f.root.write("out/Demo.sis", "earlier package");
+    f.compilerMode("fail");
+    build();
+    EXPECT_EQ(package(), "earlier package");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].title, "Error");
+    EXPECT_NE(w.messages[0].text.find("The package was not created."), std::string::npos);
+    EXPECT_NE(w.messages[0].text.find("the test compiler was asked to fail"), std::string::npos) << w.messages[0].text;
+    EXPECT_EQ(binFiles(), (std::vector<std::string>{"makesis.exe", "test-compiler-mode"}));
+}
+
+TEST_F(WholeBuild, SlowCompilerStillDeliversTheWholePackage) {
+    f.compilerMode("slow");
+    build();
+    EXPECT_NE(package().find("Demo.app\""), std::string::npos) << package();
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST_F(WholeBuild, TwoBuildsInARowEachWriteTheirFilesAnew) {
+    build();
+    const std::string first = package();
+    f.root.write("proj/second.txt", "2");
+    w.setText(Control::txtVer, "2");
+    build();
+    const std::string second = package();
+    EXPECT_NE(first, second);
+    EXPECT_NE(second.find("(0x01000000), 2, 0, 0"), std::string::npos);
+    EXPECT_NE(second.find("second.txt"), std::string::npos);
+    EXPECT_EQ(second.find("(0x01000000), 1, 0, 0"), std::string::npos);
+    EXPECT_EQ(binFiles(), std::vector<std::string>{"makesis.exe"});
+}
+
+TEST_F(WholeBuild, MissingCompilerEndsIdleWithoutAPackage) {
+    fs::remove(f.bin("makesis.exe"));
+    build();
+    EXPECT_EQ(package(), "<missing>");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_NE(w.messages[0].text.find("The package was not created."), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// The delivery and clean-up ticks with a starter that starts nothing: what each tick writes,
+// when it waits, and how the window ends.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "delivery/ticks.h"
+#include "fake_starter.h"
+#include "fake_window.h"
+#include "package/wizard.h"
+#include "platform/path.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+using namespace tovrin;
+using test::readFile;
+
+namespace {
+
+class Ticks : public ::testing::Test {
+protected:
+    Ticks() {
+        fs::create_directories(root.path() / "app" / "bin");
+        wizard.appFolder = (root.path() / "app").string();
+        w.setText(Control::txtDest, root.str() + kSeparator);
+        w.setText(Control::txtName, "Demo");
+        // The state in which the create command hands over.
+        enterBusyState(w);
+        w.setEnabled(Control::Timer1, true);
+        w.stateLog.clear();
+    }
+    std::string bin(const std::string& f) const { return binFile(wizard.appFolder, f); }
+
+    test::TempDir root;
+    test::FakeWindow w;
+    test::FakeStarter starter;
+    Wizard wizard{w, "", starter, nullptr, nullptr, {}};
+};
+
+TEST_F(Ticks, DeliveryWaitsWhileTheCompilerRuns) {
+    wizard.goBat = starter.start("go.bat");
+    *starter.started[0].running = true;
+    Timer1_Timer(wizard);
+    EXPECT_FALSE(fs::exists(bin("del.bat")));
+    EXPECT_TRUE(w.enabled(Control::Timer1));
+    EXPECT_FALSE(w.enabled(Control::Timer2));
+
+    *starter.started[0].running = false;
+    Timer1_Timer(wizard);
+    EXPECT_TRUE(fs::exists(bin("del.bat")));
+    EXPECT_FALSE(w.enabled(Control::Timer1));
+    EXPECT_TRUE(w.enabled(Control::Timer2));
+    ASSERT_EQ(starter.started.size(), 2u);
+    EXPECT_EQ(starter.started[1].script, bin("del.bat"));
+}
+
+TEST_F(Ticks, DeliveredBuildEndsIdleAndSilent) {
+    root.write("app/bin/temp.sis", "package");
+    root.write("app/bin/del.bat", std::string(5000, 'x'));  // an earlier, longer script
+    Timer1_Timer(wizard);
+    const std::string script = readFile(bin("del.bat"));
+    EXPECT_NE(script.find("copy "), std::string::npos);
+    EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 8);
+
+    *starter.started[0].running = false;
+    Timer2_Timer(wizard);
+    EXPECT_FALSE(fs::exists(bin("del.bat")));
+    EXPECT_EQ(w.stateLog, (std::vector<std::string>{"Form1=1", "Frame1=0"}));
+    EXPECT_FALSE(w.enabled(Control::Timer1));
+    EXPECT_FALSE(w.enabled(Control::Timer2));
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST_F(Ticks, CleanUpWaitsForTheScriptToEnd) {
+    starter.startRunning = true;
+    Timer1_Timer(wizard);
+    Timer2_Timer(wizard);
+    EXPECT_TRUE(fs::exists(bin("del.bat")));
+    EXPECT_FALSE(w.enabled(Control::Form1));
+    EXPECT_TRUE(w.enabled(Control::Timer2));
+
+    *starter.started[0].running = false;
+    Timer2_Timer(wizard);
+    EXPECT_FALSE(fs::exists(bin("del.bat")));
+    EXPECT_TRUE(w.enabled(Control::Form1));
+}
+
+TEST_F(Ticks, BuildWithoutPackageIsReportedWithTheCompilersOutputOnceIdle) {
+    root.write("app/bin/res.txt", "temp.pkg(3) : error: file not found");
+    Timer1_Timer(wizard);
+    const std::string script = readFile(bin("del.bat"));
+    EXPECT_EQ(script.find("copy "), std::string::npos);
+    EXPECT_EQ(script.find(".sis\r\ncopy"), std::string::npos);
+    EXPECT_TRUE(w.messages.empty());  // not while busy
+
+    Timer2_Timer(wizard);
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].title, "Error");
+    EXPECT_EQ(w.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(w.messages[0].text, "The package was not created.\r\n\r\ntemp.pkg(3) : error: file not found");
+    EXPECT_TRUE(w.enabled(Control::Form1));
+
+    // Reported once only.
+    enterBusyState(w);
+    w.setEnabled(Control::Timer2, true);
+    Timer2_Timer(wizard);
+    EXPECT_EQ(w.messages.size(), 1u);
+}
+
+TEST_F(Ticks, ScriptThatCannotBeWrittenStillEndsTheBuild) {
+    fs::remove_all(root.path() / "app" / "bin");
+    Timer1_Timer(wizard);
+    EXPECT_TRUE(starter.started.empty());
+    EXPECT_FALSE(w.enabled(Control::Timer1));
+    EXPECT_TRUE(w.enabled(Control::Timer2));
+    Timer2_Timer(wizard);
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(w.visible(Control::Frame1));
+    EXPECT_FALSE(w.enabled(Control::Timer2));
+}
+
+TEST(MayClose, OnlyWhenIdle) {
+    test::FakeWindow w;
+    test::FakeStarter starter;
+    Wizard wizard{w, "/x", starter, nullptr, nullptr, {}};
+    EXPECT_TRUE(mayClose(wizard));
+    enterBusyState(w);
+    w.setEnabled(Control::Timer1, true);
+    EXPECT_FALSE(mayClose(wizard));
+    w.setEnabled(Control::Timer1, false);
+    w.setEnabled(Control::Timer2, true);
+    EXPECT_FALSE(mayClose(wizard));
+    w.setEnabled(Control::Timer2, false);
+    leaveBusyState(w);
+    EXPECT_TRUE(mayClose(wizard));
+}
+
+}  // namespace

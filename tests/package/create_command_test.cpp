@@ -1,0 +1,242 @@
+// The create command against the in-memory window: the checks with their messages and what
+// they leave in bin, the exact bytes of the generated files, and platform errors.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "fake_starter.h"
+#include "fake_window.h"
+#include "package/create_command.h"
+#include "platform/path.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+using namespace tovrin;
+using tovrin::test::readFile;
+
+namespace {
+
+const std::string kSep(1, kSeparator);
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines) s += l + "\r\n";
+    return s;
+}
+
+class CreateCommand : public ::testing::Test {
+protected:
+    CreateCommand() {
+        fs::create_directories(root.path() / "app" / "bin");
+        app = (root.path() / "app").string();
+        project = (root.path() / "proj").string() + kSep;
+        fs::create_directories(project);
+        w.setText(Control::txtProjPath, project);
+        w.setText(Control::txtDest, root.str() + kSep);
+        w.setText(Control::txtName, "Demo");
+    }
+
+    std::string bin(const std::string& name) const { return binFile(app, name); }
+    void run() { cmdDo_Click(wizard); }
+
+    test::TempDir root;
+    std::string app, project;
+    test::FakeWindow w;
+    test::FakeStarter starter;
+    Wizard wizard{w, "", starter, nullptr, nullptr, {}};
+
+    void SetUp() override { wizard.appFolder = app; }
+};
+
+const std::string kAbout =
+    "This installer was created with Tovrin 0.9 by Quen. For info: tovrin-wizard@quen.example.org\r\n";
+
+TEST_F(CreateCommand, WritesTheScriptOfTheWorkedExample) {
+    root.write("proj/system/apps/Demo/Demo.app", "app");
+    root.write("proj/system/apps/Demo/Demo.rsc", "rsc");
+    w.selectLanguage("FR - French");
+    w.setText(Control::txtMin, "2");
+    w.setText(Control::txtBuild, "3");
+
+    run();
+
+    const std::string src = project + "system" + kSep + "apps" + kSep + "Demo" + kSep;
+    EXPECT_EQ(readFile(bin("temp.pkg")),
+              crlf({"&FR", "", "#{\"Demo\"},(0x01000000), 1, 2, 3", "",
+                    "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}",
+                    "\"" + app + kSep + "bin" + kSep + "AboutInstaller.txt\" - \"\",FT",
+                    "\"" + src + "Demo.app\"-\"!:\\system\\apps\\Demo\\Demo.app\"",
+                    "\"" + src + "Demo.rsc\"-\"!:\\system\\apps\\Demo\\Demo.rsc\""}));
+    EXPECT_EQ(readFile(bin("AboutInstaller.txt")), kAbout);
+    EXPECT_EQ(readFile(bin("go.bat")),
+              crlf({"cd " + app + kSep + "bin" + kSep,
+                    "makesis.exe " + bin("temp.pkg") + " > " + bin("res.txt")}));
+    ASSERT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(starter.started[0].script, bin("go.bat"));
+    EXPECT_TRUE(w.enabled(Control::Timer1));
+    EXPECT_FALSE(w.enabled(Control::Form1));
+    EXPECT_TRUE(w.visible(Control::Frame1));
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_EQ(w.selectedIndex(), 1);  // each entry is selected as its line is written
+}
+
+struct ScriptHead {
+    const char* what;
+    std::string language;
+    int supportValue;
+    std::string major, minor, build;
+    std::vector<std::string> head;  // lines before the about line
+};
+
+class ScriptHeadForms : public CreateCommand, public ::testing::WithParamInterface<ScriptHead> {};
+
+TEST_P(ScriptHeadForms, StartTheScript) {
+    const ScriptHead& c = GetParam();
+    w.selectLanguage(c.language);
+    w.setValue(Control::ckSupp, c.supportValue);
+    w.setText(Control::txtVer, c.major);
+    w.setText(Control::txtMin, c.minor);
+    w.setText(Control::txtBuild, c.build);
+
+    run();
+
+    std::vector<std::string> lines = c.head;
+    lines.push_back("\"" + bin("AboutInstaller.txt") + "\" - \"\",FT");  // empty project: nothing else
+    EXPECT_EQ(readFile(bin("temp.pkg")), crlf(lines)) << c.what;
+    EXPECT_TRUE(w.messages.empty());
+}
+
+const std::string kHeader = "#{\"Demo\"},(0x01000000), 1, 0, 0";
+const std::string kDependency = "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}";
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ScriptHeadForms,
+    ::testing::Values(
+        ScriptHead{"default language", " Default - English", 1, "1", "0", "0", {kHeader, "", kDependency}},
+        ScriptHead{"no language picked", "", 1, "1", "0", "0", {kHeader, "", kDependency}},
+        ScriptHead{"default spelled without its blank", "Default - English", 1, "1", "0", "0",
+                   {"&De", "", kHeader, "", kDependency}},
+        ScriptHead{"one-character language", "F", 1, "1", "0", "0", {"&F", "", kHeader, "", kDependency}},
+        ScriptHead{"lower case kept", "sw - Swedish", 1, "1", "0", "0", {"&sw", "", kHeader, "", kDependency}},
+        ScriptHead{"not ticked", "", 0, "1", "0", "0", {kHeader, ""}},
+        ScriptHead{"greyed counts as not ticked", "", 2, "1", "0", "0", {kHeader, ""}},
+        ScriptHead{"empty version fields", "", 0, "", "", "", {"#{\"Demo\"},(0x01000000), , , ", ""}}));
+
+struct CheckCase {
+    const char* what;
+    std::function<void(test::FakeWindow&)> change;
+    std::string message;           // empty: every check passes
+    std::string pkg;               // expected temp.pkg afterwards ("old" = untouched)
+    bool aboutWritten;
+};
+
+class Checks : public CreateCommand, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(Checks, FailOrPassWithTheirMessage) {
+    const CheckCase& c = GetParam();
+    root.write("app/bin/temp.pkg", "old");
+    root.write("app/bin/AboutInstaller.txt", "old");
+    w.selectLanguage("EN - UK English");
+    c.change(w);
+
+    run();
+
+    if (c.message.empty()) {
+        EXPECT_TRUE(w.messages.empty()) << c.what;
+        EXPECT_TRUE(w.enabled(Control::Timer1));
+        return;
+    }
+    ASSERT_EQ(w.messages.size(), 1u) << c.what;
+    EXPECT_EQ(w.messages[0].text, c.message);
+    EXPECT_EQ(w.messages[0].title, "Error");
+    EXPECT_EQ(w.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(w.visible(Control::Frame1));
+    EXPECT_EQ(w.stateLog.back(), "Frame1=0");  // enabled first, then hidden
+    EXPECT_FALSE(w.enabled(Control::Timer1));
+    EXPECT_TRUE(starter.started.empty());
+    EXPECT_FALSE(fs::exists(bin("go.bat")));
+    EXPECT_EQ(readFile(bin("temp.pkg")), c.pkg) << c.what;
+    EXPECT_EQ(readFile(bin("AboutInstaller.txt")), c.aboutWritten ? kAbout : "old") << c.what;
+}
+
+const std::string kLang = "&EN\r\n\r\n";
+const std::string kHead = kLang + kHeader + "\r\n\r\n" + kDependency + "\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Checks,
+    ::testing::Values(
+        CheckCase{"destination empty, everything else empty too",
+                  [](auto& w) {
+                      for (Control c : {Control::txtDest, Control::txtProjPath, Control::txtName, Control::txtUID})
+                          w.setText(c, "");
+                  },
+                  "Insert a Path for the destination", "old", false},
+        CheckCase{"name empty", [](auto& w) { w.setText(Control::txtName, ""); }, "Insert a name", kLang, true},
+        CheckCase{"name with a separator", [](auto& w) { w.setText(Control::txtName, "a/b"); },
+                  "The name must not contain \\ / : * ? \" < > |", kLang, true},
+        CheckCase{"name with a wildcard", [](auto& w) { w.setText(Control::txtName, "*"); },
+                  "The name must not contain \\ / : * ? \" < > |", kLang, true},
+        CheckCase{"name with a quote", [](auto& w) { w.setText(Control::txtName, "a\"b"); },
+                  "The name must not contain \\ / : * ? \" < > |", kLang, true},
+        CheckCase{"UID empty", [](auto& w) { w.setText(Control::txtUID, ""); }, "Insert a UID", kLang, true},
+        CheckCase{"UID of 7 characters", [](auto& w) { w.setText(Control::txtUID, "0100000"); },
+                  "UID must be 8 char lenght", kLang, true},
+        CheckCase{"source empty", [](auto& w) { w.setText(Control::txtProjPath, ""); },
+                  "Insert a Path for the source", kHead, true},
+        CheckCase{"name of one blank passes", [](auto& w) { w.setText(Control::txtName, " "); }, "", "", true},
+        CheckCase{"UID of 8 letters passes", [](auto& w) { w.setText(Control::txtUID, "GHIJKLMN"); }, "", "", true},
+        CheckCase{"missing project folder passes", [](auto& w) { w.setText(Control::txtProjPath, "/no/such/"); },
+                  "", "", true}));
+
+TEST_F(CreateCommand, MissingBinFolderIsReportedByName) {
+    fs::remove_all(fs::path(app) / "bin");
+    run();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].title, "Error");
+    EXPECT_NE(w.messages[0].text.find(bin("AboutInstaller.txt")), std::string::npos) << w.messages[0].text;
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(w.visible(Control::Frame1));
+    EXPECT_FALSE(w.enabled(Control::Timer1));
+}
+
+TEST_F(CreateCommand, ScriptThatCannotBeCreatedIsReportedByName) {
+    fs::create_directories(bin("temp.pkg"));  // a folder where the file should go
+    run();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_NE(w.messages[0].text.find(bin("temp.pkg")), std::string::npos) << w.messages[0].text;
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_TRUE(starter.started.empty());
+}
+
+TEST_F(CreateCommand, ScriptThatCannotBeStartedLeavesTheWindowIdle) {
+    starter.refuse = true;
+    run();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_NE(w.messages[0].text.find(bin("go.bat")), std::string::npos);
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(w.enabled(Control::Timer1));
+}
+
+TEST_F(CreateCommand, StalePackageOfAnEarlierRunIsRemovedBeforeTheBuild) {
+    root.write("app/bin/temp.sis", "left over");
+    run();
+    EXPECT_FALSE(fs::exists(bin("temp.sis")));
+    EXPECT_EQ(starter.started.size(), 1u);
+}
+
+TEST_F(CreateCommand, FilesAreWrittenAnewNotAppended) {
+    root.write("proj/a.app", "a");
+    run();
+    const std::string first = readFile(bin("temp.pkg"));
+    const std::string go = readFile(bin("go.bat"));
+    w.setEnabled(Control::Form1, true);
+    run();
+    EXPECT_EQ(readFile(bin("temp.pkg")), first);
+    EXPECT_EQ(readFile(bin("go.bat")), go);
+    EXPECT_EQ(readFile(bin("AboutInstaller.txt")), kAbout);
+}
+
+}  // namespace
