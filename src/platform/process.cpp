@@ -46,9 +46,12 @@ public:
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
+        // The script starts in its own folder: its "cd" changes the folder but not the drive,
+        // so a wizard started from another drive still finds the compiler.
+        const std::string folder = scriptPath.substr(0, scriptPath.find_last_of("\\/") + 1);
         PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                            CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                            nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info))
             return nullptr;
         CloseHandle(info.hThread);
         return std::make_unique<WindowsProcess>(info.hProcess);

@@ -13,7 +13,10 @@ BuildFolders::BuildFolders() {
     fs::create_directories(fs::path(app) / "bin");
     fs::create_directories(project);
     fs::create_directories(destination);
+#ifndef _WIN32
+    // Windows runs the scripts with cmd.exe; elsewhere the interpreter lies beside the wizard.
     fs::copy_file(fs::path(TOVRIN_APP_DIR) / "tovrin-cmd", fs::path(app) / "tovrin-cmd");
+#endif
     fs::copy_file(TOVRIN_TEST_COMPILER, bin("makesis.exe"));
 }
 
