@@ -27,17 +27,6 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Copies the open file `in` to the open file `out`; false with errno set on a failure.
 bool copyBytes(int in, int out) {
     char buffer[65536];
@@ -51,6 +40,17 @@ bool copyBytes(int in, int out) {
 }
 
 }  // namespace
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 std::string resolvePath(const std::string& currentFolder, const std::string& path) {
     if (!path.empty() && path[0] == '/') return path;

@@ -4,10 +4,14 @@
 // one line saying what went wrong. None of them expands wildcards or splits a path.
 // Names are matched exactly, case included: "RES.TXT" does not name res.txt here.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tovrin::cmd {
+
+// Writes every byte, going on after interrupted or partial writes.
+bool writeAll(int fd, const char* data, std::size_t size);
 
 // A path as written in the script, made absolute against the current folder.
 std::string resolvePath(const std::string& currentFolder, const std::string& path);

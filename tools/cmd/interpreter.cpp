@@ -35,19 +35,6 @@ bool isOtherInterpreterCommand(const std::string& command) {
            std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
 }
 
-bool writeAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    std::size_t size = text.size();
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool readWholeFile(const std::string& path, std::string* text, std::string* error) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -144,9 +131,10 @@ void Interpreter::runLine(const std::string& text, const std::string& where) {
     }
 
     if (!message.empty()) {
+        const std::string text = where + ": " + message + "\n";
         if (outputFd < 0) {
             report(where, message);
-        } else if (!writeAll(outputFd, where + ": " + message + "\n")) {
+        } else if (!writeAll(outputFd, text.data(), text.size())) {
             report(where, message);
             report(where, "cannot write to " + line.target + ": " + std::strerror(errno));
         }
