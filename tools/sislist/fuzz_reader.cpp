@@ -1,0 +1,24 @@
+// libFuzzer target: any bytes must parse, verify and list without a crash, a hang or an
+// unbounded allocation. Seed it with the fixture packages.
+#include <cstddef>
+#include <cstdint>
+
+#include "extract.h"
+#include "listing.h"
+#include "sis/byte_source.h"
+#include "sis/sis_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    tovrin::sis::MemorySource source(data, size);
+    tovrin::sis::Package package;
+    std::string err;
+    if (!tovrin::sis::readPackage(source, &package, &err)) return 0;
+    const auto checks = tovrin::sis::verifyPackage(source, package);
+    (void)tovrin::sislist::formatListing(package, checks);
+    for (size_t i = 0; i < package.records.size(); ++i) {
+        for (size_t k = 0; k < package.records[i].forks.size(); ++k) {
+            (void)tovrin::sislist::extractionName(package, i, k);
+        }
+    }
+    return 0;
+}

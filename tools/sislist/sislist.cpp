@@ -1,0 +1,72 @@
+#include "sislist.h"
+
+#include "extract.h"
+#include "listing.h"
+#include "sis/byte_source.h"
+#include "sis/sis_reader.h"
+
+namespace tovrin::sislist {
+namespace {
+
+constexpr const char* kUsage = "usage: sislist [-x DIR] package.sis\n";
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string folder;
+    std::string file;
+    bool extract = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-x" && i + 1 < args.size() && !extract) {
+            extract = true;
+            folder = args[++i];
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            err << "sislist: unknown or repeated option '" << args[i] << "'\n" << kUsage;
+            return 1;
+        } else if (file.empty()) {
+            file = args[i];
+        } else {
+            err << "sislist: more than one package given\n" << kUsage;
+            return 1;
+        }
+    }
+    if (file.empty()) {
+        err << "sislist: no package given\n" << kUsage;
+        return 1;
+    }
+
+    sis::FileSource source;
+    std::string message;
+    if (!source.open(file, &message)) {
+        err << file << ": " << message << "\n";
+        return 1;
+    }
+    sis::Package package;
+    if (!sis::readPackage(source, &package, &message)) {
+        err << file << ": " << message << "\n";
+        return 1;
+    }
+    const std::vector<sis::Check> checks = sis::verifyPackage(source, package);
+    out << formatListing(package, checks);
+
+    bool ok = true;
+    for (const sis::Check& c : checks) {
+        if (!c.ok) {
+            err << file << ": " << c.what << ": " << c.detail << "\n";
+            ok = false;
+        }
+    }
+    if (extract) {
+        std::vector<Extracted> written;
+        std::vector<std::string> errors;
+        extractPackage(source, package, folder, &written, &errors);
+        for (const Extracted& x : written) {
+            out << "extracted record " << x.record << " fork " << x.fork << ": " << x.path << "\n";
+        }
+        for (const std::string& e : errors) err << file << ": " << e << "\n";
+        ok = ok && errors.empty();
+    }
+    return ok ? 0 : 1;
+}
+
+}  // namespace tovrin::sislist
