@@ -10,6 +10,10 @@ namespace tovrin::sis {
 // Continues a CRC over more bytes: crc16(b, crc16(a)) equals the CRC of a followed by b.
 uint16_t crc16(const void* data, size_t size, uint16_t crc = 0);
 
+// The CRC of A followed by B from crc16(A), crc16(B) and B's length alone: file data is
+// checksummed in pieces, on several threads, before its place in the package is known.
+uint16_t crc16Concat(uint16_t crcA, uint16_t crcB, uint64_t lengthB);
+
 // The same, as an accumulator for data read in pieces.
 class Crc16 {
 public:

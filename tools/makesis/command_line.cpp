@@ -1,0 +1,74 @@
+#include "command_line.h"
+
+namespace tovrin::makesis {
+namespace {
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool endsWith(const std::string& name, const char* extension) {
+    const std::string ext(extension);
+    if (name.size() <= ext.size()) return false;
+    for (size_t i = 0; i < ext.size(); ++i) {
+        if (lower(name[name.size() - ext.size() + i]) != ext[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+    line = CommandLine{};
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-') {
+            files.push_back(arg);
+            continue;
+        }
+        const char flag = lower(arg[1]);
+        if ((flag == 'h' || flag == 'v' || flag == 's') && arg.size() == 2) {
+            (flag == 'h' ? line.help : flag == 'v' ? line.verbose : line.stub) = true;
+        } else if (flag == 'd' || flag == 'p') {
+            std::string value = arg.substr(2);
+            if (value.empty()) {
+                if (i + 1 >= args.size()) {
+                    error = flag == 'd' ? "-d needs a folder" : "-p needs a password";
+                    return false;
+                }
+                value = args[++i];
+            }
+            // The password would unlock a signing key; packages are never signed, so it is
+            // accepted and not used.
+            if (flag == 'd') line.searchFolder = value;
+        } else {
+            error = "unknown flag " + arg;
+            return false;
+        }
+    }
+    if (line.help) return true;
+    if (files.empty()) {
+        error = "no source file specified";
+        return false;
+    }
+    if (files.size() > 2) {
+        error = "too many arguments: " + files[2];
+        return false;
+    }
+    line.script = files[0];
+    if (!endsWith(line.script, ".pkg")) {
+        error = "invalid source file " + line.script + ": the script name must end in .pkg";
+        return false;
+    }
+    if (files.size() == 2) {
+        line.output = files[1];
+        if (!endsWith(line.output, ".sis")) {
+            error = "invalid destination file " + line.output + ": the package name must end in .sis";
+            return false;
+        }
+    } else {
+        line.output = line.script.substr(0, line.script.size() - 4) + ".sis";
+    }
+    return true;
+}
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,25 @@
+#pragma once
+// makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]
+//
+// Options start with "-" (case does not matter). The folder of -d and the password of -p may
+// follow the letter directly ("-da") or as the next argument. Anything else is a file name,
+// an absolute path starting with "/" included.
+
+#include <string>
+#include <vector>
+
+namespace tovrin::makesis {
+
+struct CommandLine {
+    bool help = false;
+    bool verbose = false;
+    bool stub = false;
+    std::string searchFolder;
+    std::string script;
+    std::string output;  // the script's name with ".sis" when not given
+};
+
+// False with a message when the arguments (without the program name) are wrong.
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,147 @@
+#include "fork_encoder.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include <zlib.h>
+
+#include "text_encoding.h"
+#include "sis/crc.h"
+
+namespace tovrin::makesis {
+namespace {
+
+constexpr size_t kBufferSize = 256 * 1024;
+constexpr int kLevel = 6;  // what zlib's compress() uses
+
+std::string displayName(const std::filesystem::path& path) { return path.u8string(); }
+
+}  // namespace
+
+struct ForkEncoder::Deflater {
+    z_stream stream{};
+    Deflater() {
+        if (deflateInit(&stream, kLevel) != Z_OK) throw std::bad_alloc();
+    }
+    ~Deflater() { deflateEnd(&stream); }
+};
+
+// Passes stored bytes on to the sink, counting them and keeping their CRC.
+class ForkEncoder::Output {
+public:
+    Output(ByteSink& sink, ForkResult& result) : sink_(sink), result_(result) {}
+    bool write(const uint8_t* data, size_t size, std::string& error) {
+        result_.storedLength += size;
+        result_.crc = sis::crc16(data, size, result_.crc);
+        return sink_.write(data, size, error);
+    }
+
+private:
+    ByteSink& sink_;
+    ForkResult& result_;
+};
+
+ForkEncoder::ForkEncoder(bool compress)
+    : compress_(compress), input_(kBufferSize), output_(compress ? kBufferSize : 0) {
+    if (compress_) deflater_ = std::make_unique<Deflater>();
+}
+
+ForkEncoder::~ForkEncoder() = default;
+
+bool ForkEncoder::feed(const uint8_t* data, size_t size, Output& output, std::string& error) {
+    if (!compress_) return output.write(data, size, error);
+    z_stream& z = deflater_->stream;
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = static_cast<uInt>(size);
+    while (z.avail_in > 0) {
+        z.next_out = output_.data();
+        z.avail_out = static_cast<uInt>(output_.size());
+        deflate(&z, Z_NO_FLUSH);
+        const size_t produced = output_.size() - z.avail_out;
+        if (produced && !output.write(output_.data(), produced, error)) return false;
+    }
+    return true;
+}
+
+bool ForkEncoder::finish(Output& output, std::string& error) {
+    if (!compress_) return true;
+    z_stream& z = deflater_->stream;
+    z.next_in = nullptr;
+    z.avail_in = 0;
+    int status;
+    do {
+        z.next_out = output_.data();
+        z.avail_out = static_cast<uInt>(output_.size());
+        status = deflate(&z, Z_FINISH);
+        const size_t produced = output_.size() - z.avail_out;
+        if (produced && !output.write(output_.data(), produced, error)) return false;
+    } while (status == Z_OK);
+    deflateReset(&z);
+    if (status != Z_STREAM_END) {
+        error = "compression failed";
+        return false;
+    }
+    return true;
+}
+
+bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, std::string& error) {
+    result = ForkResult{};
+    if (compress_) deflateReset(&deflater_->stream);
+    Output output(sink, result);
+    std::ifstream in(fork.path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + displayName(fork.path);
+        return false;
+    }
+    const auto readPiece = [&](size_t& got) {
+        in.read(reinterpret_cast<char*>(input_.data()), static_cast<std::streamsize>(input_.size()));
+        got = static_cast<size_t>(in.gcount());
+        if (in.bad()) {
+            error = "cannot read " + displayName(fork.path);
+            return false;
+        }
+        return true;
+    };
+
+    // Text is converted as it streams; whether it is UTF-8 is known only after a first pass.
+    std::unique_ptr<Utf16Converter> converter;
+    if (fork.convertText) {
+        Utf8Checker checker;
+        std::string head;
+        size_t got = 0;
+        do {
+            if (!readPiece(got)) return false;
+            if (head.size() < 2) head.append(reinterpret_cast<const char*>(input_.data()), std::min<size_t>(got, 2 - head.size()));
+            checker.update(input_.data(), got);
+        } while (got > 0);
+        converter = std::make_unique<Utf16Converter>(detectEncoding(head, checker.valid()));
+        in.clear();
+        in.seekg(0);
+        if (!in) {
+            error = "cannot read " + displayName(fork.path);
+            return false;
+        }
+    }
+
+    size_t got = 0;
+    do {
+        if (!readPiece(got)) return false;
+        result.originalLength += converter ? 0 : got;
+        if (converter) {
+            converted_.clear();
+            converter->convert(input_.data(), got, converted_);
+            if (got == 0) converter->finish(converted_);
+            result.originalLength += converted_.size();
+            if (!feed(reinterpret_cast<const uint8_t*>(converted_.data()), converted_.size(),
+                      output, error)) {
+                return false;
+            }
+        } else if (!feed(input_.data(), got, output, error)) {
+            return false;
+        }
+    } while (got > 0);
+    return finish(output, error);
+}
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,48 @@
+#pragma once
+// Turns one fork's source file into the bytes a package stores: the file read in pieces, an
+// FT text converted to UTF-16LE, then a zlib stream unless the package is uncompressed. The
+// stream equals zlib's one-shot compress() (level 6) of the same bytes, whatever the pieces.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package_metadata.h"
+#include "package_plan.h"
+
+namespace tovrin::makesis {
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    // False when the bytes could not be kept; `error` says why.
+    virtual bool write(const uint8_t* data, size_t size, std::string& error) = 0;
+};
+
+// One per thread: it keeps its buffers and compressor from fork to fork.
+class ForkEncoder {
+public:
+    explicit ForkEncoder(bool compress);
+    ~ForkEncoder();
+    ForkEncoder(const ForkEncoder&) = delete;
+    ForkEncoder& operator=(const ForkEncoder&) = delete;
+
+    // False with a message naming the file when it cannot be read or the sink fails.
+    bool encode(const Fork& fork, ByteSink& sink, ForkResult& result, std::string& error);
+
+private:
+    class Output;
+    bool feed(const uint8_t* data, size_t size, Output& output, std::string& error);
+    bool finish(Output& output, std::string& error);
+
+    bool compress_;
+    struct Deflater;
+    std::unique_ptr<Deflater> deflater_;
+    std::vector<uint8_t> input_;
+    std::vector<uint8_t> output_;
+    std::string converted_;
+};
+
+}  // namespace tovrin::makesis

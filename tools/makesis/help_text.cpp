@@ -1,0 +1,37 @@
+#include "help_text.h"
+
+namespace tovrin::makesis {
+
+void printBanner(std::ostream& out) {
+    out << "\nTovrin package compiler, version 0.9\n"
+           "Builds Series 60 installation packages (pre-9 .sis) from package scripts.\n\n";
+}
+
+void printUsage(std::ostream& out) {
+    out << "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]\n"
+           "  -h  show this help and the script format\n"
+           "  -v  verbose: one line per statement and writing step\n"
+           "  -s  make a stub package (records only, no file data)\n"
+           "  -d  also look for source files in this folder (-dfolder or -d folder)\n"
+           "  -p  accepted for compatibility; packages are never signed\n"
+           "  sisfile defaults to the script's name with .sis, beside the script\n";
+}
+
+void printFormatHelp(std::ostream& out) {
+    printUsage(out);
+    out << "\nScript format (one statement per line; ';' starts a comment):\n"
+           "  &EN,FR                                  languages (default: EN)\n"
+           "  #{\"Name EN\",\"Name FR\"},(0xUID),major,minor,build[,NC][,SH][,TYPE=SA|SY|SO|SC|SP|SU]\n"
+           "  (0xUID),major,minor,build,{\"Name EN\",\"Name FR\"}      requisite\n"
+           "  \"source\"-\"target\"[,FF|FT[,TC|TS|TA|TE]|FR[,RI|RR|RB][,RS|RW]|FN|FM,\"type\"]\n"
+           "  {\"source EN\" \"source FR\"}-\"target\"[,options]   one file per language\n"
+           "  @\"component.sis\",(0xUID)                 embedded package\n"
+           "  IF cond / ELSEIF cond / ELSE / ENDIF      cond: attribute=number, EXISTS(\"file\"),\n"
+           "                                          AND, OR, NOT, (), = <> > < >= <=\n"
+           "  !({\"Option 1 EN\",\"Option 1 FR\"},...)     options list\n"
+           "  +(key=value,...)                        capabilities\n"
+           "  Strings are in double quotes; <n> outside the quotes is the character with code n.\n"
+           "  Targets starting with !: are installed on the drive the user picks.\n";
+}
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,147 @@
+#include "makesis.h"
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "command_line.h"
+#include "fork_packer.h"
+#include "help_text.h"
+#include "package_metadata.h"
+#include "package_plan.h"
+#include "pending_file.h"
+#include "pkg_parser.h"
+#include "sis/crc.h"
+#include "sis/sis_format.h"
+#include "source_lookup.h"
+#include "text_encoding.h"
+
+namespace tovrin::makesis {
+namespace {
+
+class Reporter {
+public:
+    Reporter(std::ostream& out, std::string script) : out_(out), script_(std::move(script)) {}
+
+    int error(int line, const std::string& message, const std::string& detail = {}) {
+        if (line > 0) out_ << script_ << "(" << line << ") : ";
+        out_ << "error: " << message << "\n";
+        if (!detail.empty()) out_ << detail << "\n";
+        return 1;
+    }
+    void note(int line, const std::string& message) {
+        out_ << script_ << "(" << line << ") : " << message << "\n";
+    }
+    void note(const std::string& message) { out_ << script_ << " : " << message << "\n"; }
+
+private:
+    std::ostream& out_;
+    std::string script_;
+};
+
+bool readWholeFile(const std::string& name, std::string& bytes) {
+    std::ifstream in(std::filesystem::path(name), std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+unsigned workerCount() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 2 : cores;
+}
+
+// The checksum: the CRC of every byte but the checksum field, records first, then the data.
+uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& data) {
+    uint16_t crc = sis::crc16(metadata.data(), sis::header::kChecksum);
+    crc = sis::crc16(metadata.data() + sis::header::kChecksum + 2,
+                     metadata.size() - sis::header::kChecksum - 2, crc);
+    return sis::crc16Concat(crc, data.crc, data.length);
+}
+
+int compile(const CommandLine& line, std::ostream& out) {
+    Reporter report(out, line.script);
+    out << "Processing " << line.script << "...\n";
+    std::string scriptBytes;
+    if (!readWholeFile(line.script, scriptBytes)) {
+        return report.error(0, "cannot open " + line.script + ", check the file name and access rights");
+    }
+
+    Package package;
+    std::vector<Diagnostic> diagnostics;
+    const SourceLookup lookup(fromUtf8(line.searchFolder));
+    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
+        return lookup.find(written, found);
+    };
+    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics)) {
+        for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
+        return 1;
+    }
+    if (line.verbose) {
+        for (const auto& [statementLine, what] : package.statements) report.note(statementLine, what);
+    }
+
+    const Plan plan = makePlan(package, probeSourceFile);
+    MetadataOptions options;
+    options.stub = line.stub;
+    std::vector<uint8_t> metadata;
+    std::string error;
+    if (!buildMetadata(package, plan, std::vector<ForkResult>(plan.forks.size()), options, metadata,
+                       error)) {
+        return report.error(0, error);
+    }
+
+    PendingFile file{std::filesystem::path(line.output)};
+    if (!file.open(error)) return report.error(0, error);
+    // The records go in front of the data but are complete only once the data is: keep
+    // their place, write the data behind it, then fill it in.
+    const size_t metadataSize = metadata.size();
+    if (!line.stub) {
+        file.stream().write(reinterpret_cast<const char*>(metadata.data()),
+                            static_cast<std::streamsize>(metadataSize));
+    }
+    if (line.verbose) {
+        report.note((plan.compress ? "compressing " : "copying ") + std::to_string(plan.forks.size()) +
+                    " file(s)");
+    }
+    PackOutcome data;
+    if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data)) {
+        return report.error(data.errorLine, data.error);
+    }
+    if (line.stub) data = PackOutcome{data.results, 0, 0, 0, {}};
+    if (!buildMetadata(package, plan, data.results, options, metadata, error)) {
+        return report.error(0, error);
+    }
+    if (metadata.size() != metadataSize) {
+        return report.error(0, "internal error: the records changed size");
+    }
+    sis::writeU16(metadata.data() + sis::header::kChecksum, checksumOf(metadata, data));
+    if (line.verbose) report.note("writing header, records and checksum");
+    file.stream().seekp(0);
+    file.stream().write(reinterpret_cast<const char*>(metadata.data()),
+                        static_cast<std::streamsize>(metadata.size()));
+    if (!file.commit(error)) return report.error(0, error);
+    out << "Created " << line.output << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out) {
+    CommandLine line;
+    std::string error;
+    if (!parseCommandLine(args, line, error)) {
+        printBanner(out);
+        out << "error: " << error << "\n\n";
+        printUsage(out);
+        return 1;
+    }
+    if (line.help) {
+        printBanner(out);
+        printFormatHelp(out);
+        return 0;
+    }
+    return compile(line, out);
+}
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,63 @@
+#pragma once
+// How a parsed script is stored: records, languages and every other list in the reverse of
+// the script's order; the source name each record shows; the target each record installs to;
+// and the pieces of file data (forks) in the order they follow one another in the package.
+//
+// Source names are those of the temporary copies packages have always shown: "X:\MKS0\" and
+// the source's base name, made unique with a decimal suffix ("map.dat", "map.dat0", ...).
+// Names are handed out first to the converted copy of every FT text that needs converting, in
+// stored order, then to the compressed copy of every fork with data, in stored order (forks
+// in fork order).
+// Without compression a record shows the path as written, or the converted copy's name.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "pkg_model.h"
+
+namespace tovrin::makesis {
+
+// What the plan needs to know of a source file before its data is read.
+struct SourceFacts {
+    bool utf16LeBom = false;         // starts with FF FE: an FT text needs no converting
+    uint64_t size = 0;
+    uint32_t embeddedMaxSpace = 0;   // a component package's own maximum installed space
+};
+using SourceProbe = std::function<SourceFacts(const std::filesystem::path&)>;
+
+// Reads the facts from the file itself; an unreadable file gives zero facts (reading its data
+// later reports the error).
+SourceFacts probeSourceFile(const std::filesystem::path& path);
+
+struct Fork {
+    std::filesystem::path path;
+    bool convertText = false;  // FT text to be converted to UTF-16LE
+    int line = 0;              // script line of its record, for read errors
+    uint64_t sizeHint = 0;
+};
+
+struct StoredRecord {
+    const Record* record = nullptr;
+    std::u16string sourceName;
+    std::u16string destination;
+    std::vector<size_t> forks;       // indices into Plan::forks; empty for FN and non-file records
+    uint32_t embeddedMaxSpace = 0;   // components: summed over the forks
+};
+
+struct Plan {
+    std::vector<uint16_t> languages;        // stored order
+    std::vector<StoredRecord> records;      // stored order
+    std::vector<Fork> forks;                // stored order, forks of a record in fork order
+    bool compress = true;
+};
+
+Plan makePlan(const Package& package, const SourceProbe& probe);
+
+// The target a file record stores: "c:\" is put in front of a target that does not begin with
+// a drive ("!" included), ":" and "\".
+std::u16string storedDestination(const std::u16string& written);
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,683 @@
+#include "pkg_parser.h"
+
+#include <algorithm>
+
+#include "condition_attributes.h"
+#include "language_usage.h"
+#include "pkg_lexer.h"
+#include "text_encoding.h"
+
+namespace tovrin::makesis {
+namespace {
+
+using sis::FileType;
+using sis::NodeType;
+using sis::RecordType;
+
+constexpr size_t kMaxCount = 0xFFFF;  // header counts are u16
+constexpr uint32_t kMaxLanguageNumber = 1000;
+constexpr int kMaxConditionDepth = 64;  // brackets and NOTs inside one condition
+
+struct Keyword {
+    const char* shortName;
+    const char* longName;
+};
+
+bool isKeyword(const std::u16string& word, const Keyword& k) {
+    return sameWord(word, k.shortName) || (k.longName && sameWord(word, k.longName));
+}
+
+class Parser {
+public:
+    Parser(const std::u16string& script, const SourceFinder& findSource, Package& package,
+           std::vector<Diagnostic>& diagnostics)
+        : lexer_(script), findSource_(findSource), pkg_(package), diags_(diagnostics) {}
+
+    bool run();
+
+private:
+    bool fail(int line, std::string message, std::string detail = {}) {
+        diags_.push_back({line, std::move(message), std::move(detail)});
+        return false;
+    }
+    bool expected(const std::string& what);
+    bool expectSymbol(const char* symbol);
+    bool readNumber(uint32_t& value);
+    bool readString(std::u16string& value, int* line = nullptr);
+    bool readNames(std::vector<std::u16string>& names);
+    bool readUid(uint32_t& uid);
+    bool needHeader(const Token& at);
+    bool addRecord(Record record);
+
+    bool parseLanguages();
+    bool parseHeader();
+    bool parseHeaderOption();
+    bool parseRequisite();
+    bool parseFileLine();
+    bool parseLanguageBlock();
+    bool parseComponent();
+    bool parseFileOptions(Record& record, bool inBlock);
+    bool finishFileRecord(Record& record, const std::vector<int>& sourceLines, int destLine);
+    bool parseCondition(RecordType type);
+    bool parseOr(Expression& out);
+    bool parseAnd(Expression& out);
+    bool parseUnary(Expression& out);
+    bool parsePrimary(Expression& out);
+    bool parseValue(Expression& out);
+    bool parseOptionsList();
+    bool parseCapabilities();
+    bool finish();
+
+    Lexer lexer_;
+    const SourceFinder& findSource_;
+    Package& pkg_;
+    std::vector<Diagnostic>& diags_;
+    bool languagesDefined_ = false;
+    bool headerDefined_ = false;
+    bool anyStatement_ = false;
+    std::vector<bool> openIfs_;  // per open IF: whether its ELSE was seen
+    int depth_ = 0;              // of the condition being read
+};
+
+bool Parser::expected(const std::string& what) {
+    const Token& t = lexer_.peek();
+    if (t.kind == TokenKind::Error) return fail(t.line, t.describe());
+    fail(t.line, "Expected " + what + " read " + t.describe());
+    return fail(t.line, "unexpected text");
+}
+
+bool Parser::expectSymbol(const char* symbol) {
+    if (!lexer_.peek().isSymbol(symbol)) return expected(symbol);
+    lexer_.next();
+    return true;
+}
+
+// A number with an optional leading "-"; negative values wrap to 32 bits.
+bool Parser::readNumber(uint32_t& value) {
+    bool negative = false;
+    if (lexer_.peek().isSymbol("-")) {
+        lexer_.next();
+        negative = true;
+    }
+    const Token& t = lexer_.peek();
+    if (t.kind != TokenKind::Number) return expected("numeric value");
+    if (t.overflow || (negative && t.number > 0x80000000u)) {
+        return fail(t.line, "number out of range (it must fit in 32 bits)");
+    }
+    value = static_cast<uint32_t>(negative ? 0u - t.number : t.number);
+    lexer_.next();
+    return true;
+}
+
+bool Parser::readString(std::u16string& value, int* line) {
+    const Token& t = lexer_.peek();
+    if (t.kind != TokenKind::String) return expected("quoted string");
+    if (line) *line = t.line;
+    value = lexer_.next().text;
+    return true;
+}
+
+// "{" then exactly one string per language, separated by ",", then "}".
+bool Parser::readNames(std::vector<std::u16string>& names) {
+    if (!expectSymbol("{")) return false;
+    names.assign(pkg_.languages.size(), {});
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!readString(names[i])) return false;
+        if (!expectSymbol(i + 1 < names.size() ? "," : "}")) return false;
+    }
+    return true;
+}
+
+bool Parser::readUid(uint32_t& uid) {
+    return expectSymbol("(") && readNumber(uid) && expectSymbol(")");
+}
+
+bool Parser::needHeader(const Token& at) {
+    if (headerDefined_) return true;
+    return fail(at.line, "the installation header has not been defined");
+}
+
+bool Parser::addRecord(Record record) {
+    if (pkg_.records.size() >= kMaxCount) {
+        return fail(record.line, "too many file, option and condition lines (at most 65535)");
+    }
+    pkg_.records.push_back(std::move(record));
+    return true;
+}
+
+bool Parser::run() {
+    pkg_ = Package{};
+    pkg_.languages = {sis::kLanguageDefault};
+    for (;;) {
+        const Token& t = lexer_.peek();
+        if (t.kind == TokenKind::End) return finish();
+        anyStatement_ = true;
+        bool ok;
+        if (t.kind == TokenKind::Error) {
+            ok = fail(t.line, t.describe());
+        } else if (t.isSymbol("&")) {
+            ok = parseLanguages();
+        } else if (t.isSymbol("#")) {
+            ok = parseHeader();
+        } else if (t.isSymbol("(")) {
+            ok = needHeader(t) && parseRequisite();
+        } else if (t.kind == TokenKind::String) {
+            ok = needHeader(t) && parseFileLine();
+        } else if (t.isSymbol("{")) {
+            ok = needHeader(t) && parseLanguageBlock();
+        } else if (t.isSymbol("@")) {
+            ok = needHeader(t) && parseComponent();
+        } else if (t.isSymbol("!")) {
+            ok = needHeader(t) && parseOptionsList();
+        } else if (t.isSymbol("+")) {
+            ok = needHeader(t) && parseCapabilities();
+        } else if (t.isSymbol("*")) {
+            ok = fail(t.line, "signature lines are not supported: this compiler makes unsigned "
+                              "packages only; remove the line starting with '*'");
+        } else if (t.kind == TokenKind::Word && sameWord(t.text, "IF")) {
+            ok = needHeader(t) && parseCondition(RecordType::If);
+        } else if (t.kind == TokenKind::Word && sameWord(t.text, "ELSEIF")) {
+            ok = needHeader(t) && parseCondition(RecordType::ElseIf);
+        } else if (t.kind == TokenKind::Word && sameWord(t.text, "ELSE")) {
+            ok = needHeader(t) && parseCondition(RecordType::Else);
+        } else if (t.kind == TokenKind::Word && sameWord(t.text, "ENDIF")) {
+            ok = needHeader(t) && parseCondition(RecordType::EndIf);
+        } else {
+            ok = fail(t.line, "unknown line: no statement starts with " + t.describe());
+        }
+        if (!ok) return false;
+    }
+}
+
+bool Parser::finish() {
+    const Token& end = lexer_.peek();
+    if (!anyStatement_) return fail(end.line, "the script is empty: it has no installation header");
+    if (!headerDefined_) return fail(end.line, "the installation header has not been defined");
+    if (!openIfs_.empty()) return expected("ENDIF");
+    const auto type = static_cast<sis::PackageType>(pkg_.type);
+    if (type == sis::PackageType::Config || type == sis::PackageType::Patch ||
+        type == sis::PackageType::Upgrade) {
+        const bool found = std::any_of(pkg_.requisites.begin(), pkg_.requisites.end(),
+                                       [&](const Requisite& r) { return r.uid == pkg_.uid; });
+        if (!found) {
+            return fail(pkg_.headerLine, "missing main component dependency: this package type "
+                                         "needs a requisite line with the package's own UID");
+        }
+    }
+    return true;
+}
+
+bool Parser::parseLanguages() {
+    const Token amp = lexer_.next();
+    if (languagesDefined_ || headerDefined_) {
+        return fail(amp.line, "the languages have already been defined");
+    }
+    languagesDefined_ = true;
+    pkg_.languages.clear();
+    pkg_.statements.push_back({amp.line, "processing languages"});
+    for (;;) {
+        const Token& t = lexer_.peek();
+        const int line = t.line;
+        uint32_t number = 0;
+        if (t.kind == TokenKind::Word) {
+            const std::string code = toUtf8(t.text);
+            const sis::LanguageCode* language = sis::languageByCode(code);
+            if (!language) return fail(t.line, "unknown language specified", languageUsage());
+            number = language->number;
+            lexer_.next();
+        } else if (t.kind == TokenKind::Number) {
+            if (!readNumber(number)) return false;
+            if (number > kMaxLanguageNumber) {
+                return fail(line, "unknown language specified: a language number is 0 to 1000",
+                            languageUsage());
+            }
+        } else {
+            return expected("language code");
+        }
+        if (std::find(pkg_.languages.begin(), pkg_.languages.end(), number) !=
+            pkg_.languages.end()) {
+            return fail(line, "a language is given twice");
+        }
+        pkg_.languages.push_back(static_cast<uint16_t>(number));
+        if (!lexer_.peek().isSymbol(",")) return true;
+        lexer_.next();
+    }
+}
+
+bool Parser::parseHeader() {
+    const Token hash = lexer_.next();
+    if (headerDefined_) return fail(hash.line, "installation header already found");
+    headerDefined_ = true;
+    pkg_.headerLine = hash.line;
+    pkg_.statements.push_back({hash.line, "processing header"});
+    uint32_t major, minor;
+    if (!readNames(pkg_.names) || !expectSymbol(",") || !readUid(pkg_.uid) || !expectSymbol(",") ||
+        !readNumber(major) || !expectSymbol(",") || !readNumber(minor) || !expectSymbol(",") ||
+        !readNumber(pkg_.variant)) {
+        return false;
+    }
+    // Versions are 16-bit fields: larger numbers keep their low 16 bits.
+    pkg_.major = static_cast<uint16_t>(major);
+    pkg_.minor = static_cast<uint16_t>(minor);
+    while (lexer_.peek().isSymbol(",")) {
+        lexer_.next();
+        if (!parseHeaderOption()) return false;
+    }
+    return true;
+}
+
+bool Parser::parseHeaderOption() {
+    const Token& t = lexer_.peek();
+    if (t.kind != TokenKind::Word) return expected("header option");
+    const Token option = lexer_.next();
+    if (isKeyword(option.text, {"IU", "IUNICODE"})) return true;  // always Unicode
+    if (isKeyword(option.text, {"SH", "SHUTDOWNAPPS"})) {
+        pkg_.options |= sis::kOptionShutdownApps;
+        return true;
+    }
+    if (isKeyword(option.text, {"NC", "NOCOMPRESS"})) {
+        pkg_.options |= sis::kOptionNoCompress;
+        return true;
+    }
+    if (isKeyword(option.text, {"TYPE", nullptr})) {
+        if (!expectSymbol("=")) return false;
+        const Token& value = lexer_.peek();
+        if (value.kind != TokenKind::Word) return expected("package type");
+        static const Keyword kTypes[] = {{"SA", "SISAPP"},    {"SY", "SISSYSTEM"},
+                                         {"SO", "SISOPTION"}, {"SC", "SISCONFIG"},
+                                         {"SP", "SISPATCH"},  {"SU", "SISUPGRADE"}};
+        for (uint16_t i = 0; i < 6; ++i) {
+            if (isKeyword(value.text, kTypes[i])) {
+                pkg_.type = i;
+                lexer_.next();
+                return true;
+            }
+        }
+        return fail(value.line, "invalid option: unknown package type '" + toUtf8(value.text) +
+                                    "' (SA, SY, SO, SC, SP or SU)");
+    }
+    return fail(option.line, "invalid option '" + toUtf8(option.text) + "' in the header");
+}
+
+bool Parser::parseRequisite() {
+    const int line = lexer_.peek().line;
+    pkg_.statements.push_back({line, "processing requisite"});
+    Requisite r;
+    uint32_t major, minor;
+    if (!readUid(r.uid) || !expectSymbol(",") || !readNumber(major) || !expectSymbol(",") ||
+        !readNumber(minor) || !expectSymbol(",") || !readNumber(r.variant) ||
+        !expectSymbol(",") || !readNames(r.names)) {
+        return false;
+    }
+    r.major = static_cast<uint16_t>(major);
+    r.minor = static_cast<uint16_t>(minor);
+    if (pkg_.requisites.size() >= kMaxCount) return fail(line, "too many requisites (at most 65535)");
+    pkg_.requisites.push_back(std::move(r));
+    return true;
+}
+
+bool Parser::parseFileLine() {
+    Record record;
+    record.line = lexer_.peek().line;
+    pkg_.statements.push_back({record.line, "processing file"});
+    Source source;
+    int sourceLine = 0, destLine = 0;
+    if (!readString(source.written, &sourceLine) || !expectSymbol("-") ||
+        !readString(record.destination, &destLine) || !parseFileOptions(record, false)) {
+        return false;
+    }
+    record.sources.push_back(std::move(source));
+    return finishFileRecord(record, {sourceLine}, destLine);
+}
+
+bool Parser::parseLanguageBlock() {
+    Record record;
+    record.line = lexer_.next().line;  // "{"
+    record.type = RecordType::MultiLanguageFile;
+    if (lexer_.peek().isSymbol("@")) {
+        pkg_.statements.push_back({record.line, "processing language block of components"});
+        record.fileType = FileType::Component;
+        std::vector<int> lines;
+        for (size_t i = 0; i < pkg_.languages.size(); ++i) {
+            Source source;
+            int line = 0;
+            if (!expectSymbol("@") || !readString(source.written, &line)) return false;
+            record.sources.push_back(std::move(source));
+            lines.push_back(line);
+        }
+        if (!expectSymbol("}") || !expectSymbol(",") || !readUid(record.details)) return false;
+        return finishFileRecord(record, lines, 0);
+    }
+    pkg_.statements.push_back({record.line, "processing language block"});
+    std::vector<int> lines;
+    for (size_t i = 0; i < pkg_.languages.size(); ++i) {
+        Source source;
+        int line = 0;
+        if (!readString(source.written, &line)) return false;
+        record.sources.push_back(std::move(source));
+        lines.push_back(line);
+    }
+    int destLine = 0;
+    if (!expectSymbol("}") || !expectSymbol("-") || !readString(record.destination, &destLine) ||
+        !parseFileOptions(record, true)) {
+        return false;
+    }
+    return finishFileRecord(record, lines, destLine);
+}
+
+bool Parser::parseComponent() {
+    Record record;
+    record.line = lexer_.next().line;  // "@"
+    pkg_.statements.push_back({record.line, "processing component"});
+    record.fileType = FileType::Component;
+    Source source;
+    int line = 0;
+    if (!readString(source.written, &line) || !expectSymbol(",") || !readUid(record.details)) {
+        return false;
+    }
+    record.sources.push_back(std::move(source));
+    return finishFileRecord(record, {line}, 0);
+}
+
+// Options after a file's target: one file type (FF, FT, FR, FN, FM) with its own options.
+bool Parser::parseFileOptions(Record& record, bool inBlock) {
+    static const Keyword kTypes[] = {{"FF", "FILE"},    {"FT", "FILETEXT"}, {"", nullptr},
+                                     {"FR", "FILERUN"}, {"FN", "FILENULL"}, {"FM", "FILEMIME"}};
+    static const Keyword kTexts[] = {{"TC", "TEXTCONTINUE"}, {"TS", "TEXTSKIP"},
+                                     {"TA", "TEXTABORT"},    {"TE", "TEXTEXIT"}};
+    static const Keyword kRunWhen[] = {{"RI", "RUNINSTALL"}, {"RR", "RUNREMOVE"},
+                                       {"RB", "RUNBOTH"}};
+    bool typeSeen = false, textSeen = false, whenSeen = false;
+    uint32_t text = 0, when = sis::kRunInstall, flags = 0;
+    int firstLine = 0;
+    while (lexer_.peek().isSymbol(",")) {
+        lexer_.next();
+        const Token& t = lexer_.peek();
+        if (t.kind != TokenKind::Word) return expected("file option");
+        const Token option = lexer_.next();
+        if (!firstLine) firstLine = option.line;
+        const auto invalid = [&](const std::string& why) {
+            return fail(option.line, "invalid option '" + toUtf8(option.text) + "': " + why);
+        };
+        bool known = false;
+        for (uint32_t i = 0; i < 6 && !known; ++i) {
+            if (kTypes[i].longName && isKeyword(option.text, kTypes[i])) {
+                if (typeSeen) return invalid("a file has only one type");
+                typeSeen = known = true;
+                record.fileType = static_cast<FileType>(i);
+                if (record.fileType == FileType::Null && inBlock) {
+                    return invalid("FN cannot be used in a language block");
+                }
+                if (record.fileType == FileType::Mime) {
+                    int line = 0;
+                    std::u16string mime;
+                    if (!expectSymbol(",") || !readString(mime, &line)) return false;
+                    for (char16_t c : mime) {
+                        if (c > 0xFF) return fail(line, "the MIME type must be 8-bit text");
+                        record.mimeType.push_back(static_cast<char>(c));
+                    }
+                }
+            }
+        }
+        for (uint32_t i = 0; i < 4 && !known; ++i) {
+            if (isKeyword(option.text, kTexts[i])) {
+                if (textSeen) return invalid("only one text option may be given");
+                textSeen = known = true;
+                text = i;
+            }
+        }
+        for (uint32_t i = 0; i < 3 && !known; ++i) {
+            if (isKeyword(option.text, kRunWhen[i])) {
+                if (whenSeen) return invalid("only one of RI, RR and RB may be given");
+                whenSeen = known = true;
+                when = i;
+            }
+        }
+        if (!known && (isKeyword(option.text, {"RS", "RUNSENDEND"}) ||
+                       isKeyword(option.text, {"RE", nullptr}))) {
+            known = true;
+            flags |= sis::kRunSendEnd;
+        }
+        if (!known && isKeyword(option.text, {"RW", "RUNWAITEND"})) {
+            known = true;
+            flags |= sis::kRunWaitEnd;
+        }
+        if (!known) return invalid("unknown file option");
+    }
+    const FileType type = record.fileType;
+    if (textSeen && type != FileType::Text) {
+        return fail(firstLine, "invalid option: TC, TS, TA and TE go with FT only");
+    }
+    if (whenSeen && type != FileType::Run) {
+        return fail(firstLine, "invalid option: RI, RR and RB go with FR only");
+    }
+    if (flags && type != FileType::Run && type != FileType::Mime) {
+        return fail(firstLine, "invalid option: RS and RW go with FR or FM only");
+    }
+    if ((when == sis::kRunRemove || when == sis::kRunBoth) && !(flags & sis::kRunWaitEnd)) {
+        return fail(firstLine,
+                    "RW/RUNWAITEND option required with RR/RUNREMOVE or RB/RUNBOTH options");
+    }
+    record.textOption = textSeen;
+    if (type == FileType::Text) record.details = text;
+    if (type == FileType::Run) record.details = when | flags;
+    if (type == FileType::Mime) record.details = flags;
+    return true;
+}
+
+bool Parser::finishFileRecord(Record& record, const std::vector<int>& sourceLines, int destLine) {
+    if (!record.destination.empty() && record.destination[0] == ':' &&
+        !(record.fileType == FileType::Text && record.textOption)) {
+        return fail(destLine, "bad destination path for file: it starts with ':'");
+    }
+    if (record.fileType != FileType::Null) {
+        for (size_t i = 0; i < record.sources.size(); ++i) {
+            Source& source = record.sources[i];
+            if (source.written.empty()) return fail(sourceLines[i], "no source file given");
+            const std::u16string written = source.written;
+            if (!findSource_(written, source)) {
+                return fail(sourceLines[i], "file not found: " + toUtf8(written));
+            }
+        }
+    }
+    return addRecord(std::move(record));
+}
+
+bool Parser::parseCondition(RecordType type) {
+    const Token keyword = lexer_.next();
+    Record record;
+    record.type = type;
+    record.line = keyword.line;
+    pkg_.statements.push_back({keyword.line, "processing " + toUtf8(keyword.text)});
+    switch (type) {
+    case RecordType::If:
+        openIfs_.push_back(false);
+        break;
+    case RecordType::ElseIf:
+        if (openIfs_.empty()) return fail(keyword.line, "ELSEIF without IF");
+        if (openIfs_.back()) return fail(keyword.line, "ELSEIF after ELSE");
+        break;
+    case RecordType::Else:
+        if (openIfs_.empty()) return fail(keyword.line, "ELSE without IF");
+        if (openIfs_.back()) return fail(keyword.line, "a second ELSE for the same IF");
+        openIfs_.back() = true;
+        break;
+    default:
+        if (openIfs_.empty()) return fail(keyword.line, "ENDIF without IF");
+        openIfs_.pop_back();
+        break;
+    }
+    if ((type == RecordType::If || type == RecordType::ElseIf) && !parseOr(record.condition)) {
+        return false;
+    }
+    return addRecord(std::move(record));
+}
+
+Expression binary(NodeType type, Expression left, Expression right) {
+    Expression e;
+    e.type = type;
+    e.operands.push_back(std::move(left));
+    e.operands.push_back(std::move(right));
+    return e;
+}
+
+bool Parser::parseOr(Expression& out) {
+    if (!parseAnd(out)) return false;
+    while (lexer_.peek().kind == TokenKind::Word && sameWord(lexer_.peek().text, "OR")) {
+        lexer_.next();
+        Expression right;
+        if (!parseAnd(right)) return false;
+        out = binary(NodeType::Or, std::move(out), std::move(right));
+    }
+    return true;
+}
+
+bool Parser::parseAnd(Expression& out) {
+    if (!parseUnary(out)) return false;
+    while (lexer_.peek().kind == TokenKind::Word && sameWord(lexer_.peek().text, "AND")) {
+        lexer_.next();
+        Expression right;
+        if (!parseUnary(right)) return false;
+        out = binary(NodeType::And, std::move(out), std::move(right));
+    }
+    return true;
+}
+
+bool Parser::parseUnary(Expression& out) {
+    if (depth_ >= kMaxConditionDepth) {
+        return fail(lexer_.peek().line, "condition nested too deeply (at most 64 levels)");
+    }
+    ++depth_;
+    bool ok;
+    if (lexer_.peek().kind == TokenKind::Word && sameWord(lexer_.peek().text, "NOT")) {
+        lexer_.next();
+        out = Expression{};
+        out.type = NodeType::Not;
+        out.operands.emplace_back();
+        ok = parseUnary(out.operands.back());
+    } else {
+        ok = parsePrimary(out);
+    }
+    --depth_;
+    return ok;
+}
+
+bool Parser::parsePrimary(Expression& out) {
+    const Token& t = lexer_.peek();
+    if (t.isSymbol("(")) {
+        lexer_.next();
+        return parseOr(out) && expectSymbol(")");
+    }
+    const auto leaf = [](NodeType type, uint32_t value) {
+        Expression e;
+        e.type = type;
+        e.value = value;
+        return e;
+    };
+    if (t.kind == TokenKind::Word && sameWord(t.text, "EXISTS")) {
+        lexer_.next();
+        out = leaf(NodeType::Exists, 0);
+        Expression name = leaf(NodeType::String, 0);
+        if (!expectSymbol("(") || !readString(name.text) || !expectSymbol(")")) return false;
+        out.operands.push_back(std::move(name));
+        return true;
+    }
+    if (t.kind == TokenKind::Word && sameWord(t.text, "DEVCAP")) {
+        lexer_.next();
+        out = leaf(NodeType::DevCap, 0);
+        uint32_t capability;
+        if (!expectSymbol("(") || !readNumber(capability) || !expectSymbol(")")) return false;
+        out.operands.push_back(leaf(NodeType::Number, capability));
+        return true;
+    }
+    if (t.kind == TokenKind::Word && sameWord(t.text, "APPCAP")) {
+        lexer_.next();
+        out = leaf(NodeType::AppCap, 0);
+        uint32_t uid, capability;
+        if (!expectSymbol("(") || !readNumber(uid) || !expectSymbol(",") ||
+            !readNumber(capability) || !expectSymbol(")")) {
+            return false;
+        }
+        out.operands.push_back(leaf(NodeType::Number, uid));
+        out.operands.push_back(leaf(NodeType::Number, capability));
+        return true;
+    }
+    Expression left;
+    if (!parseValue(left)) return false;
+    static const char* kRelations[] = {"=", "<>", ">", "<", ">=", "<="};
+    for (uint32_t i = 0; i < 6; ++i) {
+        if (lexer_.peek().isSymbol(kRelations[i])) {
+            lexer_.next();
+            Expression right;
+            if (!parseValue(right)) return false;
+            out = binary(static_cast<NodeType>(i), std::move(left), std::move(right));
+            return true;
+        }
+    }
+    return expected("comparison (= <> > < >= <=)");
+}
+
+// An attribute name or a number.
+bool Parser::parseValue(Expression& out) {
+    const Token& t = lexer_.peek();
+    out = Expression{};
+    if (t.kind == TokenKind::Word) {
+        uint32_t id;
+        if (!attributeByName(t.text, id)) {
+            return fail(t.line, "unknown variable name '" + toUtf8(t.text) + "'", attributeUsage());
+        }
+        lexer_.next();
+        out.type = NodeType::Attribute;
+        out.value = id;
+        return true;
+    }
+    if (t.kind != TokenKind::Number && !t.isSymbol("-")) return expected("condition");
+    out.type = NodeType::Number;
+    return readNumber(out.value);
+}
+
+bool Parser::parseOptionsList() {
+    Record record;
+    record.type = RecordType::Options;
+    record.line = lexer_.next().line;  // "!"
+    pkg_.statements.push_back({record.line, "processing options"});
+    if (!expectSymbol("(")) return false;
+    for (;;) {
+        std::vector<std::u16string> texts;
+        const int line = lexer_.peek().line;
+        if (!readNames(texts)) return false;
+        if (record.options.size() >= sis::options_record::kMaxOptions) {
+            return fail(line, "too many options (at most 128)");
+        }
+        record.options.push_back(std::move(texts));
+        if (!lexer_.peek().isSymbol(",")) break;
+        lexer_.next();
+    }
+    return expectSymbol(")") && addRecord(std::move(record));
+}
+
+bool Parser::parseCapabilities() {
+    const int line = lexer_.next().line;  // "+"
+    pkg_.statements.push_back({line, "processing capabilities"});
+    if (!expectSymbol("(")) return false;
+    for (;;) {
+        uint32_t key, value;
+        if (!readNumber(key) || !expectSymbol("=") || !readNumber(value)) return false;
+        if (pkg_.capabilities.size() >= kMaxCount) {
+            return fail(line, "too many capabilities (at most 65535)");
+        }
+        pkg_.capabilities.emplace_back(key, value);
+        if (!lexer_.peek().isSymbol(",")) break;
+        lexer_.next();
+    }
+    return expectSymbol(")");
+}
+
+}  // namespace
+
+bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
+                  std::vector<Diagnostic>& diagnostics) {
+    return Parser(script, findSource, package, diagnostics).run();
+}
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,26 @@
+#pragma once
+// Reads a package script into a Package. The first error stops the parse; it is reported as
+// one or more diagnostics with the script line they belong to.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "pkg_model.h"
+
+namespace tovrin::makesis {
+
+struct Diagnostic {
+    int line = 0;        // 0: not tied to a line
+    std::string message;
+    std::string detail;  // further lines printed as they are (a list of known names)
+};
+
+// Looks a source file up as the script names it; false when there is no such file.
+using SourceFinder = std::function<bool(const std::u16string& written, Source& found)>;
+
+// False (with diagnostics) when the script has an error.
+bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
+                  std::vector<Diagnostic>& diagnostics);
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,64 @@
+#include "source_lookup.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "text_encoding.h"
+
+namespace tovrin::makesis {
+namespace {
+
+bool isFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+std::filesystem::path pathFromText(const std::u16string& text) {
+#ifdef _WIN32
+    return std::filesystem::path(std::wstring(text.begin(), text.end()));
+#else
+    return std::filesystem::path(toUtf8(text));
+#endif
+}
+
+bool SourceLookup::find(const std::u16string& written, Source& found) const {
+    std::vector<std::u16string> names{written};
+#ifndef _WIN32
+    if (written.find(u'\\') != std::u16string::npos) {
+        std::u16string slashed = written;
+        std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
+        names.push_back(slashed);
+    }
+#endif
+    for (const std::u16string& name : names) {
+        const std::filesystem::path path = pathFromText(name);
+        if (isFile(path)) {
+            found.written = written;
+            found.path = path;
+            found.shownPath = written;
+            return true;
+        }
+    }
+    if (searchFolder_.empty()) return false;
+    for (const std::u16string& name : names) {
+        const std::filesystem::path relative = pathFromText(name);
+        if (relative.is_absolute()) continue;
+        const std::filesystem::path path = pathFromText(searchFolder_) / relative;
+        if (isFile(path)) {
+            found.written = written;
+            found.path = path;
+            std::u16string shown = searchFolder_;
+            const char16_t last = shown.back();
+            if (last != u'/' && last != u'\\') {
+                shown.push_back(static_cast<char16_t>(std::filesystem::path::preferred_separator));
+            }
+            found.shownPath = shown + written;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace tovrin::makesis

@@ -1,0 +1,28 @@
+#pragma once
+// Finds the source files a script names: relative to the current folder, then in the search
+// folder given with -d. Scripts written on Windows separate folders with "\"; elsewhere a
+// name not found as written is tried again with every "\" read as "/" (a "\" can be part of
+// a file name there, so the name as written comes first).
+
+#include <filesystem>
+#include <string>
+
+#include "pkg_model.h"
+
+namespace tovrin::makesis {
+
+class SourceLookup {
+public:
+    explicit SourceLookup(std::u16string searchFolder) : searchFolder_(std::move(searchFolder)) {}
+
+    // False when no regular file answers to the name.
+    bool find(const std::u16string& written, Source& found) const;
+
+private:
+    std::u16string searchFolder_;
+};
+
+// The file-system path for a text (UTF-8 on POSIX hosts, UTF-16 on Windows).
+std::filesystem::path pathFromText(const std::u16string& text);
+
+}  // namespace tovrin::makesis

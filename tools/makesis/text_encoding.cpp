@@ -1,0 +1,189 @@
+#include "text_encoding.h"
+
+#include <array>
+
+#include "sis/sis_text.h"
+
+namespace tovrin::makesis {
+namespace {
+
+constexpr uint32_t kReplacement = 0xFFFD;
+
+// Code points of bytes 0x80-0xFF in Windows-1252, taken from the format library's table.
+const std::array<uint16_t, 128>& windows1252High() {
+    static const std::array<uint16_t, 128> table = [] {
+        std::array<uint16_t, 128> t{};
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const uint8_t byte = static_cast<uint8_t>(b);
+            const std::u16string unit = fromUtf8(sis::cp1252ToUtf8(&byte, 1));
+            t[b - 0x80] = unit.size() == 1 ? static_cast<uint16_t>(unit[0]) : kReplacement;
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Number of continuation bytes after a UTF-8 lead byte, or -1 for a byte that cannot lead.
+int continuationCount(uint8_t b) {
+    if (b < 0x80) return 0;
+    if (b >= 0xC2 && b <= 0xDF) return 1;
+    if (b >= 0xE0 && b <= 0xEF) return 2;
+    if (b >= 0xF0 && b <= 0xF4) return 3;
+    return -1;
+}
+
+}  // namespace
+
+void Utf8Checker::update(const uint8_t* data, size_t size) {
+    for (size_t i = 0; i < size && !bad_; ++i) {
+        const uint8_t b = data[i];
+        if (pending_ == 0) {
+            const int n = continuationCount(b);
+            if (n < 0) {
+                bad_ = true;
+            } else if (n > 0) {
+                pending_ = n;
+                cp_ = b & (0x3F >> n);
+                min_ = n == 1 ? 0x80 : n == 2 ? 0x800 : 0x10000;
+            }
+            continue;
+        }
+        if ((b & 0xC0) != 0x80) {
+            bad_ = true;
+            continue;
+        }
+        cp_ = (cp_ << 6) | (b & 0x3F);
+        if (--pending_ == 0 &&
+            (cp_ < min_ || cp_ > 0x10FFFF || (cp_ >= 0xD800 && cp_ <= 0xDFFF))) {
+            bad_ = true;
+        }
+    }
+}
+
+TextEncoding detectEncoding(std::string_view head, bool validUtf8) {
+    if (head.size() >= 2) {
+        const auto b0 = static_cast<uint8_t>(head[0]);
+        const auto b1 = static_cast<uint8_t>(head[1]);
+        if (b0 == 0xFF && b1 == 0xFE) return TextEncoding::Utf16Le;
+        if (b0 == 0xFE && b1 == 0xFF) return TextEncoding::Utf16Be;
+    }
+    return validUtf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+void Utf16Converter::putUnit(uint32_t unit, std::string& out) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>((unit >> 8) & 0xFF));
+}
+
+void Utf16Converter::putCodePoint(uint32_t cp, std::string& out) {
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        putUnit(0xD800 + (cp >> 10), out);
+        putUnit(0xDC00 + (cp & 0x3FF), out);
+    } else {
+        putUnit(cp, out);
+    }
+}
+
+void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out) {
+    switch (encoding_) {
+    case TextEncoding::Utf16Le:
+        out.append(reinterpret_cast<const char*>(data), size);
+        return;
+    case TextEncoding::Utf16Be:
+        for (size_t i = 0; i < size; ++i) {
+            if (!haveOdd_) {
+                odd_ = data[i];
+                haveOdd_ = true;
+            } else {
+                out.push_back(static_cast<char>(data[i]));
+                out.push_back(static_cast<char>(odd_));
+                haveOdd_ = false;
+            }
+        }
+        return;
+    case TextEncoding::Windows1252:
+        for (size_t i = 0; i < size; ++i) {
+            const uint8_t b = data[i];
+            putUnit(b < 0x80 ? b : windows1252High()[b - 0x80], out);
+        }
+        return;
+    case TextEncoding::Utf8:
+        for (size_t i = 0; i < size; ++i) {
+            const uint8_t b = data[i];
+            if (pending_ == 0) {
+                const int n = continuationCount(b);
+                if (n <= 0) {
+                    putCodePoint(n == 0 ? b : kReplacement, out);
+                } else {
+                    pending_ = n;
+                    cp_ = b & (0x3F >> n);
+                }
+            } else {
+                cp_ = (cp_ << 6) | (b & 0x3F);
+                if (--pending_ == 0) putCodePoint(cp_, out);
+            }
+        }
+        return;
+    }
+}
+
+void Utf16Converter::finish(std::string& out) {
+    // Unchanged UTF-16LE input already holds any odd final byte; a byte-swapped one keeps it too.
+    if (encoding_ == TextEncoding::Utf16Be && haveOdd_) out.push_back(static_cast<char>(odd_));
+    if (encoding_ == TextEncoding::Utf8 && pending_ != 0) putCodePoint(kReplacement, out);
+    haveOdd_ = false;
+    pending_ = 0;
+}
+
+std::u16string decodeScript(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    Utf8Checker checker;
+    checker.update(data, bytes.size());
+    Utf16Converter converter(detectEncoding(bytes.substr(0, 2), checker.valid()));
+    std::string units;
+    converter.convert(data, bytes.size(), units);
+    converter.finish(units);
+    std::u16string text;
+    text.reserve(units.size() / 2);
+    for (size_t i = 0; i + 1 < units.size(); i += 2) {
+        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(units[i]) |
+                                             (static_cast<uint8_t>(units[i + 1]) << 8)));
+    }
+    if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+    return text;
+}
+
+std::string toUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            unit = kReplacement;
+        }
+        sis::appendUtf8(out, unit);
+    }
+    return out;
+}
+
+std::u16string fromUtf8(std::string_view text) {
+    std::string units;
+    Utf8Checker checker;
+    checker.update(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    Utf16Converter converter(checker.valid() ? TextEncoding::Utf8 : TextEncoding::Windows1252);
+    converter.convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(), units);
+    converter.finish(units);
+    std::u16string out;
+    for (size_t i = 0; i + 1 < units.size(); i += 2) {
+        out.push_back(static_cast<char16_t>(static_cast<uint8_t>(units[i]) |
+                                            (static_cast<uint8_t>(units[i + 1]) << 8)));
+    }
+    return out;
+}
+
+}  // namespace tovrin::makesis

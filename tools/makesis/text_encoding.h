@@ -1,0 +1,64 @@
+#pragma once
+// Scripts and FT text files are UTF-16 (byte order told by the BOM), UTF-8, or, when the bytes
+// are not valid UTF-8, 8-bit Windows-1252. Both end up as UTF-16LE: the script for the lexer,
+// the text files inside the package. Converters work piece by piece so that a text of any
+// size streams through a fixed buffer.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tovrin::makesis {
+
+enum class TextEncoding { Utf16Le, Utf16Be, Utf8, Windows1252 };
+
+// Strict UTF-8 check, fed piece by piece: no overlong forms, no surrogates, nothing above
+// U+10FFFF, and a sequence cut off at the end makes the whole text invalid.
+class Utf8Checker {
+public:
+    void update(const uint8_t* data, size_t size);
+    bool valid() const { return !bad_ && pending_ == 0; }
+
+private:
+    int pending_ = 0;  // continuation bytes still expected
+    uint32_t cp_ = 0;
+    uint32_t min_ = 0;  // smallest code point the current sequence may encode
+    bool bad_ = false;
+};
+
+// Whether the first bytes of a text are a UTF-16 BOM decides; otherwise UTF-8 if the whole
+// text is valid UTF-8, else Windows-1252.
+TextEncoding detectEncoding(std::string_view head, bool validUtf8);
+
+// Converts to UTF-16LE bytes. UTF-16LE input is passed unchanged (BOM included), UTF-16BE is
+// byte-swapped (so its BOM becomes FF FE); UTF-8 and Windows-1252 get no BOM added, and a
+// UTF-8 BOM becomes U+FEFF like any other character.
+// REQUIRES for Utf8: the whole text passed Utf8Checker.
+class Utf16Converter {
+public:
+    explicit Utf16Converter(TextEncoding encoding) : encoding_(encoding) {}
+    void convert(const uint8_t* data, size_t size, std::string& out);
+    // Flushes an odd final byte of UTF-16 input (kept as it is).
+    void finish(std::string& out);
+
+private:
+    void putUnit(uint32_t unit, std::string& out);
+    void putCodePoint(uint32_t cp, std::string& out);
+
+    TextEncoding encoding_;
+    int pending_ = 0;  // UTF-8 continuation bytes still expected
+    uint32_t cp_ = 0;
+    bool haveOdd_ = false;  // UTF-16: a first byte of a unit waiting for its second
+    uint8_t odd_ = 0;
+};
+
+// A whole script as UTF-16 code units, without a leading BOM.
+std::u16string decodeScript(std::string_view bytes);
+
+// The UTF-8 form of UTF-16 text (for messages and file names); unpaired surrogates become U+FFFD.
+std::string toUtf8(std::u16string_view text);
+// UTF-16 code units of UTF-8 text (command-line folder names).
+std::u16string fromUtf8(std::string_view text);
+
+}  // namespace tovrin::makesis
