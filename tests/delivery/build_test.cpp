@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
-#include <thread>
 
 #include "build_fixture.h"
-#include "delivery/ticks.h"
+#include "build_runner.h"
 #include "fake_window.h"
-#include "package/create_command.h"
 #include "platform/process.h"
 
 namespace fs = std::filesystem;
@@ -28,16 +26,8 @@ protected:
         f.root.write("proj/system/apps/Demo/Demo.app", "app bytes");
     }
 
-    // The create command, then the ticks as the timers would run them, until idle.
     void build() {
-        cmdDo_Click(wizard);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        for (Control timer : {Control::Timer1, Control::Timer2}) {
-            while (w.enabled(timer) && std::chrono::steady_clock::now() < deadline) {
-                timer == Control::Timer1 ? Timer1_Timer(wizard) : Timer2_Timer(wizard);
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        }
+        test::runBuild(wizard);
         ASSERT_FALSE(w.enabled(Control::Timer1));
         ASSERT_FALSE(w.enabled(Control::Timer2));
         ASSERT_TRUE(w.enabled(Control::Form1));
