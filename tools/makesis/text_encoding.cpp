@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/ansi_code_page.h"
 #include "sis/sis_text.h"
 
 namespace tovrin::makesis {
@@ -9,12 +10,17 @@ namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
 
-// Code points of bytes 0x80-0xFF in Windows-1252, taken from the format library's table.
-const std::array<uint16_t, 128>& windows1252High() {
+// Code points of bytes 0x80-0xFF in the host's ANSI code page, or, where the host has none,
+// in Windows-1252 (taken from the format library's table).
+const std::array<uint16_t, 128>& eightBitHigh() {
     static const std::array<uint16_t, 128> table = [] {
         std::array<uint16_t, 128> t{};
         for (int b = 0x80; b <= 0xFF; ++b) {
             const uint8_t byte = static_cast<uint8_t>(b);
+            if (const uint16_t ansi = ansiCharacter(byte)) {
+                t[b - 0x80] = ansi;
+                continue;
+            }
             const std::u16string unit = fromUtf8(sis::cp1252ToUtf8(&byte, 1));
             t[b - 0x80] = unit.size() == 1 ? static_cast<uint16_t>(unit[0]) : kReplacement;
         }
@@ -105,7 +111,7 @@ void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out)
     case TextEncoding::Windows1252:
         for (size_t i = 0; i < size; ++i) {
             const uint8_t b = data[i];
-            putUnit(b < 0x80 ? b : windows1252High()[b - 0x80], out);
+            putUnit(b < 0x80 ? b : eightBitHigh()[b - 0x80], out);
         }
         return;
     case TextEncoding::Utf8:
