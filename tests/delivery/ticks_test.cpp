@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "delivery/del_script.h"
 #include "delivery/ticks.h"
 #include "fake_starter.h"
 #include "fake_window.h"
@@ -60,9 +61,11 @@ TEST_F(Ticks, DeliveredBuildEndsIdleAndSilent) {
     root.write("app/bin/temp.sis", "package");
     root.write("app/bin/del.bat", std::string(5000, 'x'));  // an earlier, longer script
     Timer1_Timer(wizard);
-    const std::string script = readFile(bin("del.bat"));
-    EXPECT_NE(script.find("copy "), std::string::npos);
-    EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 8);
+    std::string expected;
+    for (const std::string& line : delBatLines(wizard.appFolder, root.str() + kSeparator, "Demo", true))
+        expected += line + "\r\n";
+    EXPECT_EQ(readFile(bin("del.bat")), expected);  // the earlier, longer script is gone
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 8);
 
     *starter.started[0].running = false;
     Timer2_Timer(wizard);
