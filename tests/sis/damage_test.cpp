@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "fixture_packages.h"
 #include "sis/sis_reader.h"
 #include "temp_dir.h"
 
@@ -28,8 +29,7 @@ std::string outcome(const std::string& bytes, size_t size) {
 class Damaged : public ::testing::TestWithParam<std::string> {
 protected:
     std::string package() const {
-        return test::readFile(std::string(TOVRIN_SHARED_DIR) + "/fixtures/" + GetParam() +
-                              "/expected.sis");
+        return test::fixture(GetParam() + "/expected.sis");
     }
 };
 
@@ -65,20 +65,7 @@ TEST_P(Damaged, EverySingleByteChangeIsDetected) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, Damaged,
-    ::testing::Values("makesis/empty-file", "makesis/fr-fn", "makesis/ft-text",
-                      "makesis/if-block", "makesis/language-block", "makesis/large-binary",
-                      "makesis/nc-option", "makesis/nested-folders", "makesis/no-language",
-                      "makesis/s60-wizard", "makesis/two-languages", "makesis/type-sy",
-                      "sdk-reference/test", "sdk-reference/test2"),
-    [](const ::testing::TestParamInfo<std::string>& info) {
-        std::string name = info.param.substr(info.param.find('/') + 1);
-        for (char& c : name) {
-            if (c == '-') c = '_';
-        }
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Fixtures, Damaged, test::fixturePackageCases(), test::fixtureCaseName);
 
 }  // namespace
 }  // namespace tovrin::sis

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fixture_packages.h"
 #include "package_builder.h"
 #include "sis/crc.h"
 #include "sis/sis_reader.h"
@@ -15,9 +16,7 @@ namespace {
 using test::Node;
 using test::PackageBuilder;
 
-std::string fixture(const std::string& relative) {
-    return test::readFile(std::string(TOVRIN_SHARED_DIR) + "/fixtures/" + relative);
-}
+using test::fixture;
 
 struct Parsed {
     bool ok = false;
@@ -73,20 +72,7 @@ TEST_P(FixturePackage, ParsesAndVerifies) {
     EXPECT_EQ(p.package.records.size(), p.package.header.fileCount);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    All, FixturePackage,
-    ::testing::Values("makesis/empty-file", "makesis/fr-fn", "makesis/ft-text",
-                      "makesis/if-block", "makesis/language-block", "makesis/large-binary",
-                      "makesis/nc-option", "makesis/nested-folders", "makesis/no-language",
-                      "makesis/s60-wizard", "makesis/two-languages", "makesis/type-sy",
-                      "sdk-reference/test", "sdk-reference/test2"),
-    [](const ::testing::TestParamInfo<std::string>& info) {
-        std::string name = info.param.substr(info.param.find('/') + 1);
-        for (char& c : name) {
-            if (c == '-') c = '_';
-        }
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(All, FixturePackage, test::fixturePackageCases(), test::fixtureCaseName);
 
 TEST(ReadFixture, WizardScriptPackage) {
     const Parsed p = parse(fixture("makesis/s60-wizard/expected.sis"));
