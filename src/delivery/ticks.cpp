@@ -2,24 +2,14 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 #include "delivery/del_script.h"
 #include "platform/path.h"
+#include "platform/read_file.h"
 #include "platform/text_file.h"
 
 namespace tovrin {
 namespace {
-
-bool fileExists(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return static_cast<bool>(in);
-}
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool stillRunning(std::unique_ptr<StartedProcess>& process) {
     if (process && process->running()) return true;
@@ -34,10 +24,11 @@ void Timer1_Timer(Wizard& wizard) {
     Window& w = wizard.window;
     const std::string& app = wizard.appFolder;
 
-    const bool packageMade = fileExists(binFile(app, "temp.sis"));
+    const bool packageMade = static_cast<bool>(std::ifstream(binFile(app, "temp.sis"), std::ios::binary));
     if (!packageMade) {
         // res.txt is about to be deleted: keep what the compiler said.
-        std::string output = readWhole(binFile(app, "res.txt"));
+        std::string output;
+        readWholeFile(binFile(app, "res.txt"), &output);
         wizard.buildFailure = "The package was not created.";
         if (!output.empty()) wizard.buildFailure += "\r\n\r\n" + output;
     }

@@ -1,10 +1,8 @@
 #include "lang/language_list.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "package/package_script.h"
 #include "platform/path.h"
+#include "platform/read_file.h"
 
 namespace tovrin {
 
@@ -25,12 +23,11 @@ std::vector<std::string> languageEntries(const std::string& bytes) {
 
 void LoadLang(Window& w, const std::string& appFolder) {
     w.comboAdd(kDefaultLanguage);
-    std::ifstream in(binFile(appFolder, "languages.wzl"), std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    if (!readWholeFile(binFile(appFolder, "languages.wzl"), &bytes)) {
         w.messageBox("Error opening languages.wzl", "Error", MessageIcon::Error);
         return;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     for (const std::string& entry : languageEntries(bytes)) w.comboAdd(entry);
 }
 

@@ -1,7 +1,6 @@
 #include "makesis.h"
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <thread>
 
 #include "command_line.h"
@@ -11,6 +10,7 @@
 #include "package_plan.h"
 #include "pending_file.h"
 #include "pkg_parser.h"
+#include "platform/read_file.h"
 #include "sis/crc.h"
 #include "sis/sis_format.h"
 #include "source_lookup.h"
@@ -39,13 +39,6 @@ private:
     std::string script_;
 };
 
-bool readWholeFile(const std::string& name, std::string& bytes) {
-    std::ifstream in(std::filesystem::path(name), std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 unsigned workerCount() {
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 2 : cores;
@@ -63,7 +56,7 @@ int compile(const CommandLine& line, std::ostream& out) {
     Reporter report(out, line.script);
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
-    if (!readWholeFile(line.script, scriptBytes)) {
+    if (!readWholeFile(line.script, &scriptBytes)) {
         return report.error(0, "cannot open " + line.script + ", check the file name and access rights");
     }
 
