@@ -8,9 +8,9 @@
 
 #include <cstdio>
 
-#include "app/qt/form1.h"
-#include "platform/path.h"
-#include "scan/scan_project_folder.h"
+#include "src/app/qt/form1.h"
+#include "src/platform/path.h"
+#include "src/scan/scan_project_folder.h"
 
 namespace {
 
@@ -30,12 +30,12 @@ int main(int argc, char** argv) {
     tovrin::Form1 window(".", starter);
     window.show();
     QApplication::processEvents();
-    window.setText(tovrin::Control::txtProjPath, std::string(argv[1]) + tovrin::kSeparator);
+    const std::string projectPath = std::string(argv[1]) + tovrin::kSeparator;
 
     for (int round = 1; round <= 3; ++round) {
         QElapsedTimer clock;
         clock.start();
-        tovrin::ScanProjectFolder(window);
+        tovrin::ScanProjectFolder(window, projectPath);
         const qint64 scanned = clock.elapsed();
         window.repaint();
         QApplication::processEvents();

@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "scan/folder_walk.h"
+#include "src/scan/folder_walk.h"
 
 extern char** environ;
 

@@ -1,8 +1,8 @@
-#include "app/folder_commands.h"
+#include "src/app/folder_commands.h"
 
-#include "platform/path.h"
-#include "platform/window.h"
-#include "scan/scan_project_folder.h"
+#include "src/platform/path.h"
+#include "src/platform/window.h"
+#include "src/scan/scan_project_folder.h"
 
 namespace tovrin {
 
@@ -13,9 +13,10 @@ std::string AskFolder(Window& window) {
 }
 
 void cmdBrowse_Click(Window& window) {
-    window.setText(Control::txtProjPath, AskFolder(window));
-    ScanProjectFolder(window);  // after a cancel too: it then only empties the list
-    window.setText(Control::txtDest, window.text(Control::txtProjPath));
+    const std::string folder = AskFolder(window);
+    window.setText(Control::txtProjPath, folder);
+    ScanProjectFolder(window, folder);  // after a cancel too: it then only empties the list
+    window.setText(Control::txtDest, folder);
 }
 
 void cmdDestFol_Click(Window& window) {

@@ -1,8 +1,8 @@
-#include "app/info_boxes.h"
+#include "src/app/info_boxes.h"
 
 #include <string>
 
-#include "package/package_script.h"
+#include "src/package/package_script.h"
 
 namespace tovrin {
 

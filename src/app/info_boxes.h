@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/window.h"
+#include "src/platform/window.h"
 
 namespace tovrin {
 

@@ -1,6 +1,6 @@
-#include "app/start_up.h"
+#include "src/app/start_up.h"
 
-#include "lang/language_list.h"
+#include "src/lang/language_list.h"
 
 namespace tovrin {
 

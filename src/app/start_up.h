@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/window.h"
+#include "src/platform/window.h"
 
 namespace tovrin {
 

@@ -1,7 +1,7 @@
-#include "delivery/del_script.h"
+#include "src/delivery/del_script.h"
 
-#include "package/batch_script.h"
-#include "platform/path.h"
+#include "src/package/batch_script.h"
+#include "src/platform/path.h"
 
 namespace tovrin {
 

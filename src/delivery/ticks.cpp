@@ -1,12 +1,12 @@
-#include "delivery/ticks.h"
+#include "src/delivery/ticks.h"
 
 #include <cstdio>
 #include <fstream>
 
-#include "delivery/del_script.h"
-#include "platform/path.h"
-#include "platform/read_file.h"
-#include "platform/text_file.h"
+#include "src/delivery/del_script.h"
+#include "src/platform/path.h"
+#include "src/platform/read_file.h"
+#include "src/platform/text_file.h"
 
 namespace tovrin {
 namespace {

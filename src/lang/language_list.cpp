@@ -1,10 +1,14 @@
-#include "lang/language_list.h"
+#include "src/lang/language_list.h"
 
-#include "package/package_script.h"
-#include "platform/path.h"
-#include "platform/read_file.h"
+#include <algorithm>
+
+#include "src/platform/path.h"
+#include "src/platform/read_file.h"
+#include "src/platform/window.h"
 
 namespace tovrin {
+
+const char* const kDefaultLanguage = " Default - English";
 
 std::vector<std::string> languageEntries(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -21,14 +25,27 @@ std::vector<std::string> languageEntries(const std::string& bytes) {
     return lines;
 }
 
+void sortLanguages(std::vector<std::string>& entries) {
+    auto folded = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    auto before = [&](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
+            return folded(static_cast<unsigned char>(x)) < folded(static_cast<unsigned char>(y));
+        });
+    };
+    std::stable_sort(entries.begin(), entries.end(), before);
+}
+
 void LoadLang(Window& w, const std::string& appFolder) {
-    w.comboAdd(kDefaultLanguage);
+    std::vector<std::string> entries{kDefaultLanguage};
     std::string bytes;
-    if (!readWholeFile(binFile(appFolder, "languages.wzl"), &bytes)) {
-        w.messageBox("Error opening languages.wzl", "Error", MessageIcon::Error);
-        return;
+    const bool read = readWholeFile(binFile(appFolder, "languages.wzl"), &bytes);
+    if (read) {
+        std::vector<std::string> fromFile = languageEntries(bytes);
+        entries.insert(entries.end(), fromFile.begin(), fromFile.end());
     }
-    for (const std::string& entry : languageEntries(bytes)) w.comboAdd(entry);
+    sortLanguages(entries);
+    for (const std::string& entry : entries) w.comboAdd(entry);
+    if (!read) w.messageBox("Error opening languages.wzl", "Error", MessageIcon::Error);
 }
 
 }  // namespace tovrin

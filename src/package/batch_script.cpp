@@ -1,6 +1,6 @@
-#include "package/batch_script.h"
+#include "src/package/batch_script.h"
 
-#include "platform/path.h"
+#include "src/platform/path.h"
 
 namespace tovrin {
 

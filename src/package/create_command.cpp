@@ -1,12 +1,12 @@
-#include "package/create_command.h"
+#include "src/package/create_command.h"
 
 #include <cstdio>
 
-#include "package/batch_script.h"
-#include "package/package_script.h"
-#include "platform/path.h"
-#include "platform/text_file.h"
-#include "scan/scan_project_folder.h"
+#include "src/package/batch_script.h"
+#include "src/package/package_script.h"
+#include "src/platform/path.h"
+#include "src/platform/text_file.h"
+#include "src/scan/scan_project_folder.h"
 
 namespace tovrin {
 namespace {
@@ -51,7 +51,7 @@ void cmdDo_Click(Wizard& wizard) {
 
     if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
 
-    ScanProjectFolder(w);
+    ScanProjectFolder(w, s.projectFolder);
 
     if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
     const int count = w.listCount();

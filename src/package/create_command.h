@@ -1,5 +1,5 @@
 #pragma once
-#include "package/wizard.h"
+#include "src/package/wizard.h"
 
 namespace tovrin {
 

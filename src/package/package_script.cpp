@@ -1,11 +1,11 @@
-#include "package/package_script.h"
+#include "src/package/package_script.h"
 
-#include "platform/local_text.h"
-#include "platform/path.h"
+#include "src/lang/language_list.h"
+#include "src/platform/local_text.h"
+#include "src/platform/path.h"
 
 namespace tovrin {
 
-const char* const kDefaultLanguage = " Default - English";
 const char* const kContactAddress = "tovrin-wizard@quen.example.org";
 
 std::string aboutText() {

@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "package/package_settings.h"
+#include "src/package/package_settings.h"
 
 namespace tovrin {
 
-extern const char* const kDefaultLanguage;  // " Default - English": no language line
 extern const char* const kContactAddress;
 
 std::string aboutText();

@@ -1,6 +1,6 @@
-#include "package/package_settings.h"
+#include "src/package/package_settings.h"
 
-#include "platform/local_text.h"
+#include "src/platform/local_text.h"
 
 namespace tovrin {
 

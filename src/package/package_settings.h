@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/window.h"
+#include "src/platform/window.h"
 
 namespace tovrin {
 

@@ -1,4 +1,4 @@
-#include "package/wizard.h"
+#include "src/package/wizard.h"
 
 namespace tovrin {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/process.h"
-#include "platform/window.h"
+#include "src/platform/process.h"
+#include "src/platform/window.h"
 
 namespace tovrin {
 

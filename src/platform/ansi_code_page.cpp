@@ -1,4 +1,4 @@
-#include "platform/ansi_code_page.h"
+#include "src/platform/ansi_code_page.h"
 
 #ifdef _WIN32
 #include <windows.h>

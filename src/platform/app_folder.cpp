@@ -1,4 +1,4 @@
-#include "platform/app_folder.h"
+#include "src/platform/app_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>

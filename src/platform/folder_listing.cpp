@@ -1,4 +1,4 @@
-#include "platform/folder_listing.h"
+#include "src/platform/folder_listing.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,6 @@
-#include "platform/local_text.h"
+#include "src/platform/local_text.h"
+
+#include "src/text/utf8.h"
 
 namespace tovrin {
 namespace {
@@ -10,13 +12,8 @@ std::size_t characterLength(const std::string& text, std::size_t pos) {
     (void)pos;
     return 1;
 #else
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(pos);
-    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
-    if (pos + length > text.size()) return 1;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((byte(pos + i) & 0xC0) != 0x80) return 1;
-    return length;
+    const std::size_t length = utf8CharacterLength(text, pos);
+    return length ? length : 1;
 #endif
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Character counts of 8-bit text in the host's local encoding. On Windows the ANSI code page
 // is taken as one byte per character; elsewhere the locale's encoding is UTF-8, so a character
-// is one UTF-8 sequence (a byte that is not valid UTF-8 counts as one character).
+// is one valid UTF-8 character (text/utf8.h), and a byte that does not begin one counts as one
+// character.
 
 #include <cstddef>
 #include <string>

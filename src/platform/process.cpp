@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "src/platform/process.h"
 
 #ifdef _WIN32
 #include <windows.h>

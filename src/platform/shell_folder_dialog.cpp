@@ -1,4 +1,4 @@
-#include "platform/shell_folder_dialog.h"
+#include "src/platform/shell_folder_dialog.h"
 
 #ifdef _WIN32
 

@@ -1,4 +1,4 @@
-#include "platform/text_file.h"
+#include "src/platform/text_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -44,7 +44,8 @@ public:
     virtual std::string listItem(int index) const = 0;
     virtual void listSelect(int index) = 0;
 
-    // The language box CmbLang keeps its entries sorted without regard to case.
+    // The language box CmbLang: appends an entry. The caller hands the entries over in the
+    // order the box shows them; the box itself sorts nothing.
     virtual void comboAdd(const std::string& entry) = 0;
 
     // A modal message box with one OK button; returns when it is closed.

@@ -1,10 +1,10 @@
-#include "scan/folder_walk.h"
+#include "src/scan/folder_walk.h"
 
 #include <algorithm>
 
-#include "platform/folder_listing.h"
-#include "platform/path.h"
-#include "scan/path_text.h"
+#include "src/platform/folder_listing.h"
+#include "src/platform/path.h"
+#include "src/scan/path_text.h"
 
 namespace tovrin {
 

@@ -1,6 +1,6 @@
-#include "scan/path_text.h"
+#include "src/scan/path_text.h"
 
-#include "platform/path.h"
+#include "src/platform/path.h"
 
 namespace tovrin {
 

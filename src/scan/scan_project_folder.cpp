@@ -1,15 +1,14 @@
-#include "scan/scan_project_folder.h"
+#include "src/scan/scan_project_folder.h"
 
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
-#include "scan/folder_walk.h"
+#include "src/platform/window.h"
+#include "src/scan/folder_walk.h"
 
 namespace tovrin {
 
-void ScanProjectFolder(Window& window) {
-    const std::string projectPath = window.text(Control::txtProjPath);
+void ScanProjectFolder(Window& window, const std::string& projectPath) {
     window.listClear();
     std::vector<std::string> entries;
     ScanFolder(projectPath, &entries);

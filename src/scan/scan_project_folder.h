@@ -1,11 +1,12 @@
 #pragma once
+#include <string>
 
 namespace tovrin {
 
 class Window;
 
-// Refills List1 from the folder named in txtProjPath: empties it, then adds the entries of
-// ScanFolder in walk order. txtProjPath is left as it is.
-void ScanProjectFolder(Window& window);
+// Refills List1 from the project folder `projectPath`, the text of txtProjPath: empties the
+// list, then adds the entries of ScanFolder in walk order.
+void ScanProjectFolder(Window& window, const std::string& projectPath);
 
 }  // namespace tovrin

@@ -1,4 +1,4 @@
-#include "sis/byte_source.h"
+#include "src/sis/byte_source.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "sis/crc.h"
+#include "src/sis/crc.h"
 
 #include <array>
 
-#include "sis/sis_format.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::sis {
 namespace {

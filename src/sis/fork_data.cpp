@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "sis/sis_reader.h"
+#include "src/sis/sis_reader.h"
 
 namespace tovrin::sis {
 namespace {

@@ -1,4 +1,4 @@
-#include "sis/sis_format.h"
+#include "src/sis/sis_format.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "sis/sis_reader.h"
+#include "src/sis/sis_reader.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
 
-#include "sis/sis_text.h"
+#include "src/sis/sis_text.h"
 
 namespace tovrin::sis {
 namespace {

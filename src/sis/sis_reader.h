@@ -22,8 +22,8 @@
 #include <utility>
 #include <vector>
 
-#include "sis/byte_source.h"
-#include "sis/sis_format.h"
+#include "src/sis/byte_source.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::sis {
 

@@ -11,7 +11,4 @@ namespace tovrin::sis {
 std::string utf16leToUtf8(const uint8_t* data, size_t size);
 std::string cp1252ToUtf8(const uint8_t* data, size_t size);
 
-// Appends the UTF-8 form of one code point (REQUIRES: cp <= 0x10FFFF).
-void appendUtf8(std::string& out, uint32_t cp);
-
 }  // namespace tovrin::sis

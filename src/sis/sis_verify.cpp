@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "sis/crc.h"
-#include "sis/sis_reader.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_reader.h"
 
 namespace tovrin::sis {
 namespace {

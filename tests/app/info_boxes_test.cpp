@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/info_boxes.h"
-#include "fake_window.h"
+#include "src/app/info_boxes.h"
+#include "tests/support/fake_window.h"
 
 using namespace tovrin;
 

@@ -1,18 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
-#include "sis/uid_import.h"
-#include "temp_dir.h"
+#include "tests/support/fake_window.h"
+#include "src/app/uid_import.h"
+#include "tests/support/temp_dir.h"
 
 using namespace tovrin;
 
 namespace {
-
-TEST(Forstr, PadsToTwoCharacters) {
-    EXPECT_EQ(forstr("A"), "0A");
-    EXPECT_EQ(forstr("5B"), "5B");
-    EXPECT_EQ(forstr(""), "0");
-}
 
 struct Bytes {
     std::string first;

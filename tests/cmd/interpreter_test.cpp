@@ -1,8 +1,8 @@
 // The interpreter's own commands, run in this process on a fresh temporary folder.
 
-#include "cmd/interpreter.h"
+#include "tools/cmd/interpreter.h"
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

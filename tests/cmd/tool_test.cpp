@@ -1,7 +1,7 @@
 // The built tovrin-cmd run as a real process on real temporary folders.
 
-#include "run_tool.h"
-#include "temp_dir.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 namespace tovrin::test {
 namespace {
 
-const std::string kInterpreter = TOVRIN_APP_DIR "/tovrin-cmd";
-const std::string kHelper = TOVRIN_CMD_HELPER;
+const std::string kInterpreter = appProgram("tovrin-cmd").string();
+const std::string kHelper = TOVRIN_TEST_HELPER;
 
 class ToolTest : public ::testing::Test {
 protected:
@@ -31,10 +31,10 @@ protected:
     }
 
     // Writes `script` as `name` in `folder` and runs `tovrin-cmd name` there.
-    ToolRun runScript(const std::string& folder, const std::string& name, const std::string& script,
+    ProgramRun runScript(const std::string& folder, const std::string& name, const std::string& script,
                       const std::string& pathVariable = "/nonexistent") {
         temp_.write(folder + "/" + name, script);
-        return runTool(kInterpreter, {name}, temp_.path() / folder, pathVariable);
+        return runProgram(kInterpreter, {name}, temp_.path() / folder, {"PATH=" + pathVariable});
     }
 
     TempDir temp_;
@@ -42,7 +42,7 @@ protected:
 
 TEST_F(ToolTest, ProgramInTheCurrentFolderReceivesItsArgumentsExactly) {
     installHelper("work dir/show.exe");
-    ToolRun run = runScript(".", "t.bat",
+    ProgramRun run = runScript(".", "t.bat",
                             "cd \"work dir\"\r\n"
                             "show.exe plain \"with  blank\" \"\" 100%%  a\"b c\"d \"x > y & z\" > \"out file.txt\"\r\n");
     EXPECT_EQ(run.status, 0);
@@ -59,7 +59,7 @@ TEST_F(ToolTest, ProgramsAreFoundInTheCurrentFolderThenOnPathByTheirExactName) {
     writeScript("here/noexec.sh", "echo here\n", false);
     writeScript("path dir/noexec.sh", "echo path\n");
     installHelper("here/sub/show");
-    ToolRun run = runScript("here", "t.bat",
+    ProgramRun run = runScript("here", "t.bat",
                             "tool.sh a > r1.txt\n"
                             "only.sh b > r2.txt\n"
                             "tool > r3.txt\n"
@@ -80,7 +80,7 @@ TEST_F(ToolTest, ProgramsAreFoundInTheCurrentFolderThenOnPathByTheirExactName) {
 
 TEST_F(ToolTest, MessagesAndProgramOutputKeepTheirOrder) {
     installHelper("w/show");
-    ToolRun run = runScript("w", "t.bat", "del first\r\nshow x\r\nfor\r\nmissing-program\r\n");
+    ProgramRun run = runScript("w", "t.bat", "del first\r\nshow x\r\nfor\r\nmissing-program\r\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               "t.bat:1: del: file not found: first\n"
@@ -100,7 +100,7 @@ TEST_F(ToolTest, AScriptThatCannotBeReadGivesStatusTwo) {
                           Case{{"folder.bat"}, "tovrin-cmd: cannot read folder.bat: is a folder\n"},
                           Case{{}, "usage: tovrin-cmd script.bat\n"},
                           Case{{"a.bat", "b.bat"}, "usage: tovrin-cmd script.bat\n"}}) {
-        ToolRun run = runTool(kInterpreter, c.args, temp_.path(), "/nonexistent");
+        ProgramRun run = runProgram(kInterpreter, c.args, temp_.path(), {"PATH=/nonexistent"});
         EXPECT_EQ(run.status, 2) << c.err;
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.out, "");
@@ -136,7 +136,7 @@ TEST_F(ToolTest, BuildAndDeliveryScriptsRunAsWritten) {
     temp_.write("my app (1) 50%/bin/go.bat", "cd " + quoted(bin) + "\r\n"
                                               "makesis.exe " + quoted(bin + "temp.pkg") + " > " +
                                                   quoted(bin + "res.txt") + "\r\n");
-    ToolRun go = runTool(kInterpreter, {bin + "go.bat"}, temp_.path(), "/nonexistent");
+    ProgramRun go = runProgram(kInterpreter, {bin + "go.bat"}, temp_.path(), {"PATH=/nonexistent"});
     EXPECT_EQ(go.status, 0);
     EXPECT_EQ(go.out, "");
     EXPECT_EQ(readFile(bin + "res.txt"), "cwd=" + app + "/bin\n[makesis.exe]\n[" + bin + "temp.pkg]\n");
@@ -149,7 +149,7 @@ TEST_F(ToolTest, BuildAndDeliveryScriptsRunAsWritten) {
     for (const char* file : {"res.txt", "AboutInstaller.txt", "temp.pkg", "temp.sis", "go.bat"})
         delBat += "del " + quoted(bin + file) + "\r\n";
     temp_.write("my app (1) 50%/bin/del.bat", delBat);
-    ToolRun del = runTool(kInterpreter, {bin + "del.bat"}, temp_.path(), "/nonexistent");
+    ProgramRun del = runProgram(kInterpreter, {bin + "del.bat"}, temp_.path(), {"PATH=/nonexistent"});
     EXPECT_EQ(del.status, 0);
     EXPECT_EQ(del.out, "");
     EXPECT_EQ(readFile(dest + "Demo.sis"), package);

@@ -1,10 +1,10 @@
-#include "build_runner.h"
+#include "tests/delivery/build_runner.h"
 
 #include <chrono>
 #include <thread>
 
-#include "delivery/ticks.h"
-#include "package/create_command.h"
+#include "src/delivery/ticks.h"
+#include "src/package/create_command.h"
 
 namespace tovrin::test {
 

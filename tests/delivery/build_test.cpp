@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "build_fixture.h"
-#include "build_runner.h"
-#include "fake_window.h"
-#include "platform/process.h"
+#include "tests/support/build_fixture.h"
+#include "tests/delivery/build_runner.h"
+#include "tests/support/fake_window.h"
+#include "src/platform/process.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "delivery/del_script.h"
-#include "platform/path.h"
+#include "src/delivery/del_script.h"
+#include "src/platform/path.h"
 
 using namespace tovrin;
 

@@ -3,14 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 
-#include "build_fixture.h"
-#include "build_runner.h"
-#include "fake_window.h"
-#include "platform/process.h"
+#include "tests/support/build_fixture.h"
+#include "tests/delivery/build_runner.h"
+#include "tests/support/fake_window.h"
+#include "tests/support/run_program.h"
+#include "src/platform/process.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;
@@ -23,11 +23,6 @@ std::string randomBytes(std::size_t size, unsigned seed) {
     std::string bytes(size, '\0');
     for (char& c : bytes) c = static_cast<char>(gen());
     return bytes;
-}
-
-int runLister(const std::string& args) {
-    const std::string command = "\"" + std::string(TOVRIN_APP_DIR) + "/sislist\" " + args + " > /dev/null";
-    return std::system(command.c_str());
 }
 
 TEST(RealCompiler, WizardBuildDeliversAPackageTheListerVerifies) {
@@ -57,7 +52,8 @@ TEST(RealCompiler, WizardBuildDeliversAPackageTheListerVerifies) {
     ASSERT_TRUE(fs::exists(package));
 
     const fs::path out = f.root.path() / "extracted";
-    ASSERT_EQ(runLister("-x \"" + out.string() + "\" \"" + package + "\""), 0);
+    const test::ProgramRun lister = test::runProgram(test::appProgram("sislist"), {"-x", out.string(), package});
+    ASSERT_EQ(lister.status, 0) << lister.out << lister.err;
     for (const auto& [path, bytes] : files)
         EXPECT_EQ(readFile(out / "!" / path), bytes) << path;
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
-#include "lang/language_list.h"
-#include "platform/path.h"
-#include "temp_dir.h"
+#include "tests/support/fake_window.h"
+#include "src/lang/language_list.h"
+#include "src/platform/path.h"
+#include "tests/support/temp_dir.h"
 
 using namespace tovrin;
 
@@ -43,10 +43,11 @@ protected:
 };
 
 TEST_F(LoadLangTest, SortsWithoutRegardToCaseBelowTheDefault) {
-    writeList("header\r\nSW - Swedish\r\nen - English\r\nDA - Danish\r\n");
+    // Entries equal but for case keep the file's order.
+    writeList("header\r\nSW - Swedish\r\nen - English\r\nDA - Danish\r\nEN - English\r\n");
     LoadLang(w, dir.str());
-    EXPECT_EQ(w.comboEntries(),
-              (std::vector<std::string>{" Default - English", "DA - Danish", "en - English", "SW - Swedish"}));
+    EXPECT_EQ(w.comboEntries(), (std::vector<std::string>{" Default - English", "DA - Danish", "en - English",
+                                                          "EN - English", "SW - Swedish"}));
     EXPECT_TRUE(w.messages.empty());
     EXPECT_EQ(w.text(Control::CmbLang), "");  // nothing selected
 }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "compiler_process.h"
-#include "library_run.h"
-#include "temp_dir.h"
+#include "tests/support/run_program.h"
+#include "tests/makesis/library_run.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -90,7 +90,8 @@ TEST(CommandLine, AbsoluteScriptPathIsAFileNotAFlag) {
                            "\"-\"!:\\a.txt\"\r\n");
     dir.write("a.txt", "text");
     const std::string script = (dir.path() / "t.pkg").string();
-    const tovrin::test::ProcessResult result = tovrin::test::runCompiler(elsewhere.path(), "'" + script + "'");
+    const tovrin::test::ProgramRun result =
+        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), {script}, elsewhere.path());
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_TRUE(fs::exists(dir.path() / "t.sis"));
     EXPECT_EQ(result.err, "");
@@ -98,7 +99,8 @@ TEST(CommandLine, AbsoluteScriptPathIsAFileNotAFlag) {
 
 TEST(CommandLine, ProcessExitStatusIsOneOnError) {
     TempDir dir;
-    const tovrin::test::ProcessResult result = tovrin::test::runCompiler(dir.path(), "missing.pkg");
+    const tovrin::test::ProgramRun result =
+        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), {"missing.pkg"}, dir.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "");
 }

@@ -1,5 +1,5 @@
 // The pieces that turn source files into package data: text conversion, the zlib streams,
-// the CRC of concatenated pieces, and the parallel packer against one-after-another.
+// and the parallel packer against one-after-another.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,51 +10,21 @@
 
 #include <zlib.h>
 
-#include "fork_encoder.h"
-#include "fork_packer.h"
-#include "sis/crc.h"
-#include "temp_dir.h"
-#include "text_encoding.h"
+#include "tools/makesis/fork_encoder.h"
+#include "tools/makesis/fork_packer.h"
+#include "tests/support/temp_dir.h"
+#include "tools/makesis/text_encoding.h"
+#include "src/sis/crc.h"
+#include "src/text/utf8.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace tovrin;
 using namespace tovrin::makesis;
 using tovrin::test::TempDir;
 
 const uint8_t* bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
-
-struct Utf8Case {
-    const char* name;
-    std::string text;
-    bool valid;
-};
-
-void PrintTo(const Utf8Case& c, std::ostream* os) { *os << c.name; }
-
-class Utf8CheckTest : public ::testing::TestWithParam<Utf8Case> {};
-
-TEST_P(Utf8CheckTest, JudgesTheWholeTextAlsoWhenFedBytewise) {
-    const Utf8Case& c = GetParam();
-    Utf8Checker whole, bytewise;
-    whole.update(bytes(c.text), c.text.size());
-    for (size_t i = 0; i < c.text.size(); ++i) bytewise.update(bytes(c.text) + i, 1);
-    EXPECT_EQ(whole.valid(), c.valid);
-    EXPECT_EQ(bytewise.valid(), c.valid);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Utf8CheckTest,
-    ::testing::Values(Utf8Case{"Ascii", "plain text\r\n", true},
-                      Utf8Case{"Accents", "caf\xC3\xA9 \xE2\x82\xAC", true},
-                      Utf8Case{"FourBytes", "\xF0\x9F\x98\x80", true},
-                      Utf8Case{"Latin1", "caf\xE9!", false},
-                      Utf8Case{"CutAtEnd", "ab\xE2\x82", false},
-                      Utf8Case{"Overlong", "\xC0\xAF", false},
-                      Utf8Case{"Surrogate", "\xED\xA0\x80", false},
-                      Utf8Case{"AboveUnicode", "\xF4\x90\x80\x80", false},
-                      Utf8Case{"StrayContinuation", "a\x80", false}),
-    [](const ::testing::TestParamInfo<Utf8Case>& p) { return std::string(p.param.name); });
 
 struct ConversionCase {
     const char* name;
@@ -96,30 +66,6 @@ TEST(ScriptDecoding, DropsTheByteOrderMark) {
     EXPECT_EQ(decodeScript(std::string("\xFF\xFE&\0", 4)), u"&");
     EXPECT_EQ(decodeScript("\xEF\xBB\xBF&EN"), u"&EN");
     EXPECT_EQ(decodeScript("D\xE9mo"), u"D\u00e9mo");
-}
-
-TEST(CrcConcat, EqualsTheCrcOfTheJoinedBytes) {
-    std::mt19937 random(7);
-    std::string data(5000, '\0');
-    for (char& c : data) c = static_cast<char>(random());
-    const uint16_t whole = tovrin::sis::crc16(data.data(), data.size());
-    for (size_t split : {size_t{0}, size_t{1}, size_t{2}, size_t{777}, size_t{4096}, data.size()}) {
-        const uint16_t a = tovrin::sis::crc16(data.data(), split);
-        const uint16_t b = tovrin::sis::crc16(data.data() + split, data.size() - split);
-        EXPECT_EQ(tovrin::sis::crc16Concat(a, b, data.size() - split), whole) << split;
-    }
-}
-
-TEST(Crc, EightBytesAStepEqualsOneByteAtATimeForEveryLengthAndStart) {
-    std::mt19937 random(9);
-    std::string data(300, '\0');
-    for (char& c : data) c = static_cast<char>(random());
-    for (size_t length = 0; length <= data.size(); ++length) {
-        const uint16_t start = static_cast<uint16_t>(random());
-        uint16_t bytewise = start;
-        for (size_t i = 0; i < length; ++i) bytewise = tovrin::sis::crc16(&data[i], 1, bytewise);
-        ASSERT_EQ(tovrin::sis::crc16(data.data(), length, start), bytewise) << length;
-    }
 }
 
 // Files of mixed sizes and compressibility, from empty to over a megabyte.

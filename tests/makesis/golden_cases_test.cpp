@@ -1,19 +1,18 @@
-// Every golden case of the shared fixtures, run through the built compiler as a process in a
+// Every compiler case of the test data, run through the built compiler as a process in a
 // fresh copy of the case folder: the package must equal expected.sis byte for byte, the exit
 // status expected.rc, and the errors must name the same script lines as expected.out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "compiler_process.h"
-#include "temp_dir.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using tovrin::test::readFile;
@@ -30,8 +29,8 @@ void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<GoldenCase> allCases() {
     std::vector<GoldenCase> cases;
-    const fs::path root = fs::path(TOVRIN_SHARED_DIR) / "fixtures";
-    for (const char* group : {"makesis", "sdk-reference"}) {
+    const fs::path root = fs::path(TOVRIN_TEST_DATA_DIR);
+    for (const char* group : {"makesis", "reference"}) {
         for (const auto& entry : fs::directory_iterator(root / group)) {
             if (entry.is_directory()) cases.push_back({entry.path().filename().string(), entry.path()});
         }
@@ -41,11 +40,10 @@ std::vector<GoldenCase> allCases() {
     return cases;
 }
 
-// The command of each case: the script alone, except where the fixture's README gives more.
-std::string commandOf(const std::string& name) {
-    static const std::map<std::string, std::string> kSpecial = {{"test2", "-da test2.pkg"}};
-    const auto it = kSpecial.find(name);
-    return it != kSpecial.end() ? it->second : name + ".pkg";
+// The arguments of each case: the script alone, except where the data's README gives more.
+std::vector<std::string> argumentsOf(const std::string& name) {
+    if (name == "test2") return {"-da", "test2.pkg"};
+    return {name + ".pkg"};
 }
 
 // "x.pkg(3)" for every "x.pkg(3) : error: ..." line.
@@ -83,7 +81,8 @@ TEST_P(GoldenCaseTest, MatchesExpectedPackageStatusAndErrors) {
     }
     const std::set<std::string> before = listing(dir.path());
 
-    const tovrin::test::ProcessResult result = tovrin::test::runCompiler(dir.path(), commandOf(c.name));
+    const tovrin::test::ProgramRun result =
+        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), argumentsOf(c.name), dir.path());
 
     const fs::path rcFile = c.folder / "expected.rc";
     const int expectedStatus = fs::exists(rcFile) ? std::stoi(readFile(rcFile)) : 0;
@@ -104,7 +103,7 @@ TEST_P(GoldenCaseTest, MatchesExpectedPackageStatusAndErrors) {
     if (fs::exists(expectedOut)) {
         EXPECT_EQ(errorPlaces(result.out), errorPlaces(readFile(expectedOut))) << result.out;
         EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
-                  "Processing " + commandOf(c.name).substr(commandOf(c.name).rfind(' ') + 1) + "...");
+                  "Processing " + argumentsOf(c.name).back() + "...");
     }
 }
 

@@ -1,8 +1,8 @@
-#include "library_run.h"
+#include "tests/makesis/library_run.h"
 
 #include <sstream>
 
-#include "makesis.h"
+#include "tools/makesis/makesis.h"
 
 namespace tovrin::test {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "library_run.h"
-#include "sis/crc.h"
-#include "sis/sis_format.h"
-#include "temp_dir.h"
+#include "tests/makesis/library_run.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "library_run.h"
-#include "temp_dir.h"
+#include "tests/makesis/library_run.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

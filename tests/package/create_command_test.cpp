@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "fake_starter.h"
-#include "fake_window.h"
-#include "package/create_command.h"
-#include "platform/path.h"
-#include "temp_dir.h"
+#include "tests/support/fake_starter.h"
+#include "tests/support/fake_window.h"
+#include "src/package/create_command.h"
+#include "src/platform/path.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;
@@ -163,6 +163,12 @@ TEST_P(Checks, FailOrPassWithTheirMessage) {
 }
 
 const std::string kLang = "&EN\r\n\r\n";
+// One character in the host's local encoding that takes two bytes where it is UTF-8.
+#ifdef _WIN32
+const std::string kAccent = "\xE9";
+#else
+const std::string kAccent = "\xC3\xA9";
+#endif
 const std::string kHead = kLang + kHeader + "\r\n\r\n" + kDependency + "\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,6 +190,13 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"UID empty", [](auto& w) { w.setText(Control::txtUID, ""); }, "Insert a UID", kLang, true},
         CheckCase{"UID of 7 characters", [](auto& w) { w.setText(Control::txtUID, "0100000"); },
                   "UID must be 8 char lenght", kLang, true},
+        CheckCase{"UID of 7 characters, one of them two bytes long",
+                  [](auto& w) { w.setText(Control::txtUID, "010000" + kAccent); }, "UID must be 8 char lenght",
+                  kLang, true},
+        CheckCase{"UID of 8 characters, one of them two bytes long, passes",
+                  [](auto& w) { w.setText(Control::txtUID, "0100000" + kAccent); }, "", "", true},
+        CheckCase{"UID of 6 characters and two bytes that are no UTF-8 passes",
+                  [](auto& w) { w.setText(Control::txtUID, "010000\xC0\xAF"); }, "", "", true},
         CheckCase{"source empty", [](auto& w) { w.setText(Control::txtProjPath, ""); },
                   "Insert a Path for the source", kHead, true},
         CheckCase{"name of one blank passes", [](auto& w) { w.setText(Control::txtName, " "); }, "", "", true},

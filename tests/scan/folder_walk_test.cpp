@@ -8,12 +8,12 @@
 #include <unistd.h>
 #endif
 
-#include "fake_window.h"
-#include "platform/path.h"
-#include "scan/folder_walk.h"
-#include "scan/scan_project_folder.h"
-#include "temp_dir.h"
-#include "tree_helpers.h"
+#include "tests/support/fake_window.h"
+#include "src/platform/path.h"
+#include "src/scan/folder_walk.h"
+#include "src/scan/scan_project_folder.h"
+#include "tests/support/temp_dir.h"
+#include "tests/scan/tree_helpers.h"
 
 namespace tovrin {
 namespace {
@@ -183,8 +183,8 @@ TEST(ScanProjectFolderTest, RefillsTheListInOneBatchOnEveryScan) {
     window.listAdd({"stale"});
     window.setText(Control::txtProjPath, tree.path());
 
-    ScanProjectFolder(window);
-    ScanProjectFolder(window);
+    ScanProjectFolder(window, tree.path());
+    ScanProjectFolder(window, tree.path());
 
     EXPECT_EQ(window.listEntries(), native(Entries{"\\a\\c", "\\b"}));
     EXPECT_EQ(window.batches, 3);
@@ -198,7 +198,7 @@ TEST(ScanProjectFolderTest, AnEmptyOrMissingProjectFolderOnlyEmptiesTheList) {
         test::FakeWindow window;
         window.listAdd({"stale"});
         window.setText(Control::txtProjPath, projectPath);
-        ScanProjectFolder(window);
+        ScanProjectFolder(window, projectPath);
         EXPECT_EQ(window.listCount(), 0) << projectPath;
         EXPECT_EQ(window.text(Control::txtProjPath), projectPath);
         EXPECT_TRUE(window.messages.empty());

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "scan/path_text.h"
-#include "tree_helpers.h"
+#include "src/scan/path_text.h"
+#include "tests/scan/tree_helpers.h"
 
 namespace tovrin {
 namespace {

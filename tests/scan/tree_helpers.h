@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/path.h"
+#include "src/platform/path.h"
 
 namespace tovrin::test {
 

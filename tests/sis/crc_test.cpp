@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
-#include "sis/crc.h"
-#include "sis/sis_format.h"
-#include "temp_dir.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::sis {
 namespace {
@@ -66,16 +67,40 @@ INSTANTIATE_TEST_SUITE_P(
                       UidCase{0x101F6F88, kUid2Er6, kUid3Install, 0x4795F7E5},
                       UidCase{0x01000000, kUid2Er5, kUid3Install, 0x37C7D9BF}));
 
-// The SDK-built reference carries 0x6528; the field itself must be skipped, not zeroed.
-TEST(PackageChecksum, SdkReferencePackage) {
+// The reference package carries 0x6528; the field itself must be skipped, not zeroed.
+TEST(PackageChecksum, ReferencePackage) {
     const std::string sis =
-        test::readFile(std::string(TOVRIN_SHARED_DIR) + "/fixtures/sdk-reference/test/expected.sis");
+        test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/reference/test/expected.sis");
     ASSERT_EQ(sis.size(), 274u);
     EXPECT_EQ(packageChecksum(sis.data(), sis.size()), 0x6528);
     std::string other = sis;
     other[header::kChecksum] = '\x12';
     other[header::kChecksum + 1] = '\x34';
     EXPECT_EQ(packageChecksum(other.data(), other.size()), 0x6528);
+}
+
+TEST(CrcConcat, EqualsTheCrcOfTheJoinedBytes) {
+    std::mt19937 random(7);
+    std::string data(5000, '\0');
+    for (char& c : data) c = static_cast<char>(random());
+    const uint16_t whole = crc16(data.data(), data.size());
+    for (size_t split : {size_t{0}, size_t{1}, size_t{2}, size_t{777}, size_t{4096}, data.size()}) {
+        const uint16_t a = crc16(data.data(), split);
+        const uint16_t b = crc16(data.data() + split, data.size() - split);
+        EXPECT_EQ(crc16Concat(a, b, data.size() - split), whole) << split;
+    }
+}
+
+TEST(Crc, EightBytesAStepEqualsOneByteAtATimeForEveryLengthAndStart) {
+    std::mt19937 random(9);
+    std::string data(300, '\0');
+    for (char& c : data) c = static_cast<char>(random());
+    for (size_t length = 0; length <= data.size(); ++length) {
+        const uint16_t start = static_cast<uint16_t>(random());
+        uint16_t bytewise = start;
+        for (size_t i = 0; i < length; ++i) bytewise = crc16(&data[i], 1, bytewise);
+        ASSERT_EQ(crc16(data.data(), length, start), bytewise) << length;
+    }
 }
 
 }  // namespace

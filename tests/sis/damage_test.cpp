@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "fixture_packages.h"
-#include "sis/sis_reader.h"
-#include "temp_dir.h"
+#include "tests/sis/fixture_packages.h"
+#include "src/sis/sis_reader.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::sis {
 namespace {

@@ -1,17 +1,17 @@
 #pragma once
-// The golden packages under shared/fixtures, for the reader's data-driven tests.
+// The golden packages of the test data, for the reader's data-driven tests.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::test {
 
-// The bytes of a file below shared/fixtures, or "<missing>".
+// The bytes of a file below tests/data, or "<missing>".
 inline std::string fixture(const std::string& relative) {
-    return readFile(std::string(TOVRIN_SHARED_DIR) + "/fixtures/" + relative);
+    return readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/" + relative);
 }
 
 // Every case folder that holds an expected.sis.
@@ -19,8 +19,8 @@ inline auto fixturePackageCases() {
     return ::testing::Values("makesis/empty-file", "makesis/fr-fn", "makesis/ft-text", "makesis/if-block",
                              "makesis/language-block", "makesis/large-binary", "makesis/nc-option",
                              "makesis/nested-folders", "makesis/no-language", "makesis/s60-wizard",
-                             "makesis/two-languages", "makesis/type-sy", "sdk-reference/test",
-                             "sdk-reference/test2");
+                             "makesis/two-languages", "makesis/type-sy", "reference/test",
+                             "reference/test2");
 }
 
 // A test name from the case folder's own name.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "sis/sis_format.h"
-#include "temp_dir.h"
+#include "src/sis/sis_format.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::sis {
 namespace {
@@ -39,11 +39,10 @@ TEST(Layout, RecordSizes) {
     EXPECT_EQ(options_record::size(2, 1), 8u + 16 + 16);
 }
 
-// The header of the SDK-built reference decodes to the documented values and encodes back to
+// The header of the reference package decodes to the documented values and encodes back to
 // the same 100 bytes.
 TEST(Header, DecodeEncodeRoundTrip) {
-    const std::string sis = test::readFile(std::string(TOVRIN_SHARED_DIR) +
-                                           "/fixtures/sdk-reference/test2/expected.sis");
+    const std::string sis = test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/reference/test2/expected.sis");
     ASSERT_GE(sis.size(), header::kSizeEr6);
     const auto* bytes = reinterpret_cast<const uint8_t*>(sis.data());
     const Header h = decodeHeader(bytes, true);

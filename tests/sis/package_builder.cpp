@@ -1,10 +1,10 @@
-#include "package_builder.h"
+#include "tests/sis/package_builder.h"
 
 #include <zlib.h>
 
 #include <stdexcept>
 
-#include "sis/crc.h"
+#include "src/sis/crc.h"
 
 namespace tovrin::test {
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "fixture_packages.h"
-#include "package_builder.h"
-#include "sis/crc.h"
-#include "sis/sis_reader.h"
-#include "temp_dir.h"
+#include "tests/sis/fixture_packages.h"
+#include "tests/sis/package_builder.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_reader.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::sis {
 namespace {
@@ -161,7 +161,7 @@ TEST(ReadFixture, UncompressedPackage) {
 }
 
 TEST(ReadFixture, SdkReferenceHeaderValues) {
-    const Parsed p = parse(fixture("sdk-reference/test/expected.sis"));
+    const Parsed p = parse(fixture("reference/test/expected.sis"));
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.package.header.uid1, 123u);
     EXPECT_EQ(p.package.header.major, 45);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "sis/sis_text.h"
+#include "src/sis/sis_text.h"
 
 namespace tovrin::sis {
 namespace {

@@ -7,17 +7,17 @@
 #include <sstream>
 #include <string>
 
-#include "package_builder.h"
-#include "sislist.h"
-#include "temp_dir.h"
+#include "tests/sis/package_builder.h"
+#include "tools/sislist/sislist.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::sislist {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kFixtures = std::string(TOVRIN_SHARED_DIR) + "/fixtures/";
-const std::string kGolden = std::string(TOVRIN_SISLIST_DATA_DIR) + "/";
+const std::string kFixtures = std::string(TOVRIN_TEST_DATA_DIR) + "/";
+const std::string kGolden = std::string(TOVRIN_TEST_DATA_DIR) + "/listings/";
 
 // How an extracted file is compared with its source. FT text is stored as the UTF-16LE
 // conversion of the UTF-8 source (no BOM added), and extraction writes the stored form, so the
@@ -88,8 +88,8 @@ const Case kCases[] = {
       {"!/system/apps/Cond/extra.bin", {"m2.bin"}},
       {"!/system/apps/Cond/lang.bin.1", {"m.bin"}},
       {"!/system/apps/Cond/lang.bin.2", {"fr.bin"}}}},
-    {"sdk-reference/test", "sdk-test.expected", {{"!/test.txt", {"test.txt"}}}},
-    {"sdk-reference/test2", "sdk-test2.expected",
+    {"reference/test", "reference-test.expected", {{"!/test.txt", {"test.txt"}}}},
+    {"reference/test2", "reference-test2.expected",
      {{"!/b.bin", {"a/b.bin"}}, {"!/c.bin", {"a/c.bin"}}}},
 };
 

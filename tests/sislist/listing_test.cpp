@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "listing.h"
-#include "package_builder.h"
-#include "sis/byte_source.h"
+#include "tools/sislist/listing.h"
+#include "tests/sis/package_builder.h"
+#include "src/sis/byte_source.h"
 
 namespace tovrin::sislist {
 namespace {

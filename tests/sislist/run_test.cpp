@@ -2,26 +2,21 @@
 // as a process.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
-#include "sis/crc.h"
-#include "sis/sis_format.h"
-#include "sislist.h"
-#include "temp_dir.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
+#include "tools/sislist/sislist.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_dir.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 namespace tovrin::sislist {
 namespace {
 
-const std::string kWizard =
-    std::string(TOVRIN_SHARED_DIR) + "/fixtures/makesis/s60-wizard/expected.sis";
-const std::string kWizardListing =
-    test::readFile(std::string(TOVRIN_SISLIST_DATA_DIR) + "/s60-wizard.expected");
+const std::string kWizard = std::string(TOVRIN_TEST_DATA_DIR) + "/makesis/s60-wizard/expected.sis";
+const std::string kWizardListing = test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/listings/s60-wizard.expected");
 const std::string kUsage = "usage: sislist [-x DIR] package.sis\n";
 
 struct Result {
@@ -119,21 +114,14 @@ TEST(Run, ExtractionIntoAFileFails) {
     EXPECT_EQ(r.err.rfind(kWizard + ": " + blocker + ": cannot create folder: ", 0), 0u) << r.err;
 }
 
-#ifndef _WIN32
 // The program the wizard ships, started as a process: output, error stream and status.
-Result runProcess(const std::string& arguments, const test::TempDir& dir) {
-    const std::string out = (dir.path() / "stdout").string();
-    const std::string err = (dir.path() / "stderr").string();
-    const std::string command = "'" + std::string(TOVRIN_APP_DIR) + "/sislist' " + arguments +
-                                " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return {status, test::readFile(out), test::readFile(err)};
+Result runProcess(const std::vector<std::string>& args) {
+    const test::ProgramRun run = test::runProgram(test::appProgram("sislist"), args);
+    return {run.status, run.out, run.err};
 }
 
 TEST(Process, ListsAVerifiedPackage) {
-    test::TempDir dir;
-    const Result r = runProcess("'" + kWizard + "'", dir);
+    const Result r = runProcess({kWizard});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, kWizardListing);
@@ -141,19 +129,16 @@ TEST(Process, ListsAVerifiedPackage) {
 
 TEST(Process, ExtractsAndReportsErrors) {
     test::TempDir dir;
-    const Result ok = runProcess("-x '" + (dir.path() / "x").string() + "' '" + kWizard + "'", dir);
+    const Result ok = runProcess({"-x", (dir.path() / "x").string(), kWizard});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(test::readFile(dir.path() / "x" / "!" / "system" / "apps" / "Demo" / "Demo.app"),
-              test::readFile(std::string(TOVRIN_SHARED_DIR) +
-                             "/fixtures/makesis/s60-wizard/system/apps/Demo/Demo.app"));
+              test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/makesis/s60-wizard/system/apps/Demo/Demo.app"));
 
     const std::string empty = dir.write("empty.sis", "").string();
-    const Result bad = runProcess("'" + empty + "'", dir);
+    const Result bad = runProcess({empty});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err, empty + ": file too short for a package header (0 bytes)\n");
 }
-#endif
-
 }  // namespace
 }  // namespace tovrin::sislist

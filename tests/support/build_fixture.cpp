@@ -1,6 +1,6 @@
-#include "build_fixture.h"
+#include "tests/support/build_fixture.h"
 
-#include "platform/path.h"
+#include "src/platform/path.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "src/platform/process.h"
 
 namespace tovrin::test {
 

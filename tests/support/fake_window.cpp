@@ -1,20 +1,19 @@
-#include "fake_window.h"
+#include "tests/support/fake_window.h"
+
+#include "src/app/form_design.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 namespace tovrin::test {
 
 FakeWindow::FakeWindow() {
-    texts_ = {
-        {Control::txtName, "Name"}, {Control::txtUID, "01000000"}, {Control::txtVer, "1"},
-        {Control::txtMin, "0"},     {Control::txtBuild, "0"},      {Control::Label7, "Working Hard..."},
-    };
-    values_[Control::ckSupp] = 1;
-    enabled_ = {{Control::txtProjPath, false}, {Control::txtDest, false},
-                {Control::Timer1, false},      {Control::Timer2, false}};
-    visible_[Control::Frame1] = false;
+    for (const ControlDesign& d : formDesign()) {
+        texts_[d.control] = d.text;
+        values_[d.control] = d.value;
+        enabled_[d.control] = d.enabled;
+        visible_[d.control] = d.visible;
+    }
 }
 
 std::string FakeWindow::text(Control c) const {
@@ -67,16 +66,7 @@ void FakeWindow::listSelect(int index) {
     selected_ = index;
 }
 
-void FakeWindow::comboAdd(const std::string& entry) {
-    auto lower = [](const std::string& s) {
-        std::string r = s;
-        for (auto& ch : r) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        return r;
-    };
-    auto pos = std::upper_bound(combo_.begin(), combo_.end(), entry,
-                                [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
-    combo_.insert(pos, entry);
-}
+void FakeWindow::comboAdd(const std::string& entry) { combo_.push_back(entry); }
 
 void FakeWindow::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
     messages.push_back({text, title, icon});

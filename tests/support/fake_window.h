@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "src/platform/window.h"
 
 namespace tovrin::test {
 

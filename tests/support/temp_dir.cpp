@@ -1,7 +1,8 @@
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
+
+#include "src/platform/read_file.h"
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -48,9 +49,8 @@ fs::path TempDir::write(const std::string& relative, const std::string& bytes) c
 }
 
 std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes;
+    return readWholeFile(file.string(), &bytes) ? bytes : "<missing>";
 }
 
 }  // namespace tovrin::test

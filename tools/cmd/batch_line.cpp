@@ -1,4 +1,4 @@
-#include "cmd/batch_line.h"
+#include "tools/cmd/batch_line.h"
 
 namespace tovrin::cmd {
 namespace {

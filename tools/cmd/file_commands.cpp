@@ -1,4 +1,4 @@
-#include "cmd/file_commands.h"
+#include "tools/cmd/file_commands.h"
 
 #include <cerrno>
 #include <climits>

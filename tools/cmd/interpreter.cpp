@@ -1,8 +1,9 @@
-#include "cmd/interpreter.h"
+#include "tools/cmd/interpreter.h"
 
-#include "cmd/batch_line.h"
-#include "cmd/file_commands.h"
-#include "cmd/program.h"
+#include "tools/cmd/batch_line.h"
+#include "tools/cmd/file_commands.h"
+#include "tools/cmd/program.h"
+#include "src/platform/read_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -33,34 +34,6 @@ bool isOtherInterpreterCommand(const std::string& command) {
         "start", "time", "title", "type", "ver", "verify", "vol"};
     return command[0] == ':' || command[0] == '(' ||
            std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
-}
-
-bool readWholeFile(const std::string& path, std::string* text, std::string* error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        *error = "is a folder";
-        return false;
-    }
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            *error = std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        text->append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
 }
 
 std::string startFolder() {

@@ -1,4 +1,4 @@
-#include "cmd/interpreter.h"
+#include "tools/cmd/interpreter.h"
 
 #include <iostream>
 

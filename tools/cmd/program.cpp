@@ -1,6 +1,6 @@
-#include "cmd/program.h"
+#include "tools/cmd/program.h"
 
-#include "cmd/file_commands.h"
+#include "tools/cmd/file_commands.h"
 
 #include <cerrno>
 #include <cstring>

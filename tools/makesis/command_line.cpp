@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "tools/makesis/command_line.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,7 +1,7 @@
-#include "condition_attributes.h"
+#include "tools/makesis/condition_attributes.h"
 
-#include "pkg_lexer.h"
-#include "sis/sis_format.h"
+#include "tools/makesis/pkg_lexer.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,4 +1,4 @@
-#include "fork_encoder.h"
+#include "tools/makesis/fork_encoder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -6,8 +6,9 @@
 
 #include <zlib.h>
 
-#include "text_encoding.h"
-#include "sis/crc.h"
+#include "tools/makesis/text_encoding.h"
+#include "src/sis/crc.h"
+#include "src/text/utf8.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "package_metadata.h"
-#include "package_plan.h"
+#include "tools/makesis/package_metadata.h"
+#include "tools/makesis/package_plan.h"
 
 namespace tovrin::makesis {
 

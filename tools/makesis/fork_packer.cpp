@@ -1,4 +1,4 @@
-#include "fork_packer.h"
+#include "tools/makesis/fork_packer.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,8 +9,8 @@
 #include <numeric>
 #include <thread>
 
-#include "fork_encoder.h"
-#include "sis/crc.h"
+#include "tools/makesis/fork_encoder.h"
+#include "src/sis/crc.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "package_metadata.h"
-#include "package_plan.h"
-#include "pkg_parser.h"
-#include "text_encoding.h"
+#include "tools/makesis/package_metadata.h"
+#include "tools/makesis/package_plan.h"
+#include "tools/makesis/pkg_parser.h"
+#include "tools/makesis/text_encoding.h"
 
 using namespace tovrin::makesis;
 

@@ -1,4 +1,4 @@
-#include "help_text.h"
+#include "tools/makesis/help_text.h"
 
 namespace tovrin::makesis {
 

@@ -1,6 +1,6 @@
-#include "language_usage.h"
+#include "tools/makesis/language_usage.h"
 
-#include "sis/sis_format.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::makesis {
 

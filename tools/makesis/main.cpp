@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "makesis.h"
+#include "tools/makesis/makesis.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

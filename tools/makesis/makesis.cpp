@@ -1,20 +1,20 @@
-#include "makesis.h"
+#include "tools/makesis/makesis.h"
 
 #include <filesystem>
 #include <thread>
 
-#include "command_line.h"
-#include "fork_packer.h"
-#include "help_text.h"
-#include "package_metadata.h"
-#include "package_plan.h"
-#include "pending_file.h"
-#include "pkg_parser.h"
-#include "platform/read_file.h"
-#include "sis/crc.h"
-#include "sis/sis_format.h"
-#include "source_lookup.h"
-#include "text_encoding.h"
+#include "tools/makesis/command_line.h"
+#include "tools/makesis/fork_packer.h"
+#include "tools/makesis/help_text.h"
+#include "tools/makesis/package_metadata.h"
+#include "tools/makesis/package_plan.h"
+#include "tools/makesis/pending_file.h"
+#include "tools/makesis/pkg_parser.h"
+#include "src/platform/read_file.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
+#include "tools/makesis/source_lookup.h"
+#include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,9 +1,9 @@
-#include "package_metadata.h"
+#include "tools/makesis/package_metadata.h"
 
 #include <algorithm>
 
-#include "sis/crc.h"
-#include "sis/sis_format.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "package_plan.h"
-#include "pkg_model.h"
+#include "tools/makesis/package_plan.h"
+#include "tools/makesis/pkg_model.h"
 
 namespace tovrin::makesis {
 

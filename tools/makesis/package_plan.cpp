@@ -1,9 +1,9 @@
-#include "package_plan.h"
+#include "tools/makesis/package_plan.h"
 
 #include <fstream>
 #include <set>
 
-#include "sis/sis_format.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::makesis {
 namespace {

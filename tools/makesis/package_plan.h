@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "pkg_model.h"
+#include "tools/makesis/pkg_model.h"
 
 namespace tovrin::makesis {
 

@@ -1,4 +1,4 @@
-#include "pending_file.h"
+#include "tools/makesis/pending_file.h"
 
 #include <cstdio>
 #include <random>

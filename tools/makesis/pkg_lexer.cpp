@@ -1,9 +1,9 @@
-#include "pkg_lexer.h"
+#include "tools/makesis/pkg_lexer.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "text_encoding.h"
+#include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "sis/sis_format.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin::makesis {
 

@@ -1,11 +1,11 @@
-#include "pkg_parser.h"
+#include "tools/makesis/pkg_parser.h"
 
 #include <algorithm>
 
-#include "condition_attributes.h"
-#include "language_usage.h"
-#include "pkg_lexer.h"
-#include "text_encoding.h"
+#include "tools/makesis/condition_attributes.h"
+#include "tools/makesis/language_usage.h"
+#include "tools/makesis/pkg_lexer.h"
+#include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,9 +1,9 @@
-#include "source_lookup.h"
+#include "tools/makesis/source_lookup.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "text_encoding.h"
+#include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "pkg_model.h"
+#include "tools/makesis/pkg_model.h"
 
 namespace tovrin::makesis {
 

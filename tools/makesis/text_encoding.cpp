@@ -1,9 +1,10 @@
-#include "text_encoding.h"
+#include "tools/makesis/text_encoding.h"
 
 #include <array>
 
-#include "platform/ansi_code_page.h"
-#include "sis/sis_text.h"
+#include "src/platform/ansi_code_page.h"
+#include "src/sis/sis_text.h"
+#include "src/text/utf8.h"
 
 namespace tovrin::makesis {
 namespace {
@@ -29,42 +30,7 @@ const std::array<uint16_t, 128>& eightBitHigh() {
     return table;
 }
 
-// Number of continuation bytes after a UTF-8 lead byte, or -1 for a byte that cannot lead.
-int continuationCount(uint8_t b) {
-    if (b < 0x80) return 0;
-    if (b >= 0xC2 && b <= 0xDF) return 1;
-    if (b >= 0xE0 && b <= 0xEF) return 2;
-    if (b >= 0xF0 && b <= 0xF4) return 3;
-    return -1;
-}
-
 }  // namespace
-
-void Utf8Checker::update(const uint8_t* data, size_t size) {
-    for (size_t i = 0; i < size && !bad_; ++i) {
-        const uint8_t b = data[i];
-        if (pending_ == 0) {
-            const int n = continuationCount(b);
-            if (n < 0) {
-                bad_ = true;
-            } else if (n > 0) {
-                pending_ = n;
-                cp_ = b & (0x3F >> n);
-                min_ = n == 1 ? 0x80 : n == 2 ? 0x800 : 0x10000;
-            }
-            continue;
-        }
-        if ((b & 0xC0) != 0x80) {
-            bad_ = true;
-            continue;
-        }
-        cp_ = (cp_ << 6) | (b & 0x3F);
-        if (--pending_ == 0 &&
-            (cp_ < min_ || cp_ > 0x10FFFF || (cp_ >= 0xD800 && cp_ <= 0xDFFF))) {
-            bad_ = true;
-        }
-    }
-}
 
 TextEncoding detectEncoding(std::string_view head, bool validUtf8) {
     if (head.size() >= 2) {
@@ -118,7 +84,7 @@ void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out)
         for (size_t i = 0; i < size; ++i) {
             const uint8_t b = data[i];
             if (pending_ == 0) {
-                const int n = continuationCount(b);
+                const int n = utf8ContinuationCount(b);
                 if (n <= 0) {
                     putCodePoint(n == 0 ? b : kReplacement, out);
                 } else {
@@ -172,7 +138,7 @@ std::string toUtf8(std::u16string_view text) {
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             unit = kReplacement;
         }
-        sis::appendUtf8(out, unit);
+        appendUtf8(out, unit);
     }
     return out;
 }

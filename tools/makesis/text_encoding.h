@@ -13,20 +13,6 @@ namespace tovrin::makesis {
 
 enum class TextEncoding { Utf16Le, Utf16Be, Utf8, Windows1252 };
 
-// Strict UTF-8 check, fed piece by piece: no overlong forms, no surrogates, nothing above
-// U+10FFFF, and a sequence cut off at the end makes the whole text invalid.
-class Utf8Checker {
-public:
-    void update(const uint8_t* data, size_t size);
-    bool valid() const { return !bad_ && pending_ == 0; }
-
-private:
-    int pending_ = 0;  // continuation bytes still expected
-    uint32_t cp_ = 0;
-    uint32_t min_ = 0;  // smallest code point the current sequence may encode
-    bool bad_ = false;
-};
-
 // Whether the first bytes of a text are a UTF-16 BOM decides; otherwise UTF-8 if the whole
 // text is valid UTF-8, else Windows-1252.
 TextEncoding detectEncoding(std::string_view head, bool validUtf8);
@@ -34,7 +20,7 @@ TextEncoding detectEncoding(std::string_view head, bool validUtf8);
 // Converts to UTF-16LE bytes. UTF-16LE input is passed unchanged (BOM included), UTF-16BE is
 // byte-swapped (so its BOM becomes FF FE); UTF-8 and Windows-1252 get no BOM added, and a
 // UTF-8 BOM becomes U+FEFF like any other character.
-// REQUIRES for Utf8: the whole text passed Utf8Checker.
+// REQUIRES for Utf8: the whole text passed Utf8Checker (text/utf8.h).
 class Utf16Converter {
 public:
     explicit Utf16Converter(TextEncoding encoding) : encoding_(encoding) {}

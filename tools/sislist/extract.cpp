@@ -1,10 +1,10 @@
-#include "extract.h"
+#include "tools/sislist/extract.h"
 
 #include <filesystem>
 #include <fstream>
 #include <set>
 
-#include "listing.h"
+#include "tools/sislist/listing.h"
 
 namespace tovrin::sislist {
 namespace fs = std::filesystem;

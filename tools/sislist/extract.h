@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "sis/sis_reader.h"
+#include "src/sis/sis_reader.h"
 
 namespace tovrin::sislist {
 

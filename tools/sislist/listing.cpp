@@ -1,4 +1,4 @@
-#include "listing.h"
+#include "tools/sislist/listing.h"
 
 #include <cstdio>
 #include <sstream>

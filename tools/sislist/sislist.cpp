@@ -1,9 +1,9 @@
-#include "sislist.h"
+#include "tools/sislist/sislist.h"
 
-#include "extract.h"
-#include "listing.h"
-#include "sis/byte_source.h"
-#include "sis/sis_reader.h"
+#include "tools/sislist/extract.h"
+#include "tools/sislist/listing.h"
+#include "src/sis/byte_source.h"
+#include "src/sis/sis_reader.h"
 
 namespace tovrin::sislist {
 namespace {

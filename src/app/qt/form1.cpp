@@ -1,4 +1,4 @@
-#include "app/qt/form1.h"
+#include "src/app/qt/form1.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,15 +15,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/folder_commands.h"
-#include "app/info_boxes.h"
-#include "app/qt/window_icon.h"
-#include "delivery/ticks.h"
-#include "package/create_command.h"
-#include "sis/uid_import.h"
+#include "src/app/folder_commands.h"
+#include "src/app/form_design.h"
+#include "src/app/info_boxes.h"
+#include "src/app/qt/window_icon.h"
+#include "src/delivery/ticks.h"
+#include "src/package/create_command.h"
+#include "src/app/uid_import.h"
 
 #ifdef _WIN32
-#include "platform/shell_folder_dialog.h"
+#include "src/platform/shell_folder_dialog.h"
 #endif
 
 namespace tovrin {
@@ -66,9 +67,9 @@ Form1::Form1(const std::string& appFolder, ScriptStarter& starter)
     if (dialogFont.pointSize() > 8) dialogFont.setPointSize(8);
     setFont(dialogFont);
     scale_ = layoutScale(dialogFont);
-    setWindowTitle("Tovrin Wizard by Quen");
+    setWindowTitle(kFormTitle);
     setWindowIcon(makeWindowIcon());
-    setFixedSize(twips(0, 0, 6285, 7935).size());
+    setFixedSize(twips(0, 0, kFormWidthTwips, kFormHeightTwips).size());
     createControls();
     connectEvents();
 }
@@ -79,94 +80,85 @@ QRect Form1::twips(int left, int top, int width, int height) const {
 }
 
 void Form1::createControls() {
-    auto label = [&](Control c, const char* caption, QRect r, QWidget* parent) {
-        auto* w = new QLabel(caption, parent);
-        w->setGeometry(r);
-        if (w->sizeHint().width() > r.width()) w->resize(w->sizeHint().width(), r.height());
-        widgets_[c] = w;
-        return w;
-    };
-    auto edit = [&](Control c, const char* initial, QRect r, int maxLength) {
-        auto* w = new QLineEdit(initial, this);
-        w->setGeometry(r);
-        if (maxLength) w->setMaxLength(maxLength);
-        widgets_[c] = w;
-        return w;
-    };
-    auto button = [&](Control c, const char* caption, QRect r) {
-        auto* w = new QPushButton(caption, this);
-        w->setGeometry(r);
-        w->setAutoDefault(false);
-        widgets_[c] = w;
-        return w;
-    };
+    for (const ControlDesign& d : formDesign()) {
+        const QRect r = twips(d.left, d.top, d.width, d.height);
+        QWidget* w = nullptr;
+        switch (d.kind) {
+        case ControlKind::Label: {
+            // Label7 lies inside the busy panel, made just before it.
+            auto* label = new QLabel(d.text, d.control == Control::Label7 ? widgets_[Control::Frame1] : this);
+            label->setGeometry(r);
+            if (label->sizeHint().width() > r.width()) label->resize(label->sizeHint().width(), r.height());
+            label->setFocusPolicy(Qt::NoFocus);
+            w = label;
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(d.text, this);
+            if (d.maxLength) edit->setMaxLength(d.maxLength);
+            w = edit;
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto* box = new QComboBox(this);  // a drop-down list: pick only, no typing
+            box->setCurrentIndex(-1);
+            w = box;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox(d.text, this);
+            box->setCheckState(d.value == 1 ? Qt::Checked : d.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+            w = box;
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(this);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setUniformItemSizes(true);  // keeps filling a long list fast
+            w = list;
+            break;
+        }
+        case ControlKind::Frame: {
+            auto* frame = new QFrame(this);
+            frame->setFrameShape(QFrame::Box);
+            frame->setAutoFillBackground(true);
+            frame->setStyleSheet("QFrame { background: white; }");
+            frame->setFocusPolicy(Qt::NoFocus);
+            w = frame;
+            break;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(d.text, this);
+            button->setAutoDefault(false);
+            w = button;
+            break;
+        }
+        case ControlKind::Timer: {
+            QTimer*& timer = d.control == Control::Timer1 ? timer1_ : timer2_;
+            timer = new QTimer(this);
+            timer->setInterval(d.interval);
+            if (d.enabled) timer->start();
+            continue;
+        }
+        }
+        if (d.kind != ControlKind::Label) w->setGeometry(r);
+        w->setEnabled(d.enabled);
+        w->setVisible(d.visible);
+        widgets_[d.control] = w;
+    }
 
-    label(Control::Label8, "Project path:", twips(120, 120, 975, 255), this);
-    edit(Control::txtProjPath, "", twips(1080, 120, 4575, 285), 0)->setEnabled(false);
-    button(Control::cmdBrowse, "...", twips(5760, 120, 375, 255));
-    label(Control::Label9, "Dest. folder:", twips(120, 600, 975, 255), this);
-    edit(Control::txtDest, "", twips(1080, 600, 4575, 285), 0)->setEnabled(false);
-    button(Control::cmdDestFol, "...", twips(5760, 600, 375, 255));
-    label(Control::Label1, "Select language:", twips(120, 1080, 1455, 255), this);
-    auto* lang = new QComboBox(this);  // a drop-down list: pick only, no typing
-    lang->setGeometry(twips(1680, 1080, 4455, 315));
-    lang->setCurrentIndex(-1);
-    widgets_[Control::CmbLang] = lang;
-    label(Control::Label2, "Name of the program:", twips(120, 1560, 1695, 255), this);
-    edit(Control::txtName, "Name", twips(1800, 1560, 4335, 285), 24);
-    label(Control::Label3, "UID:", twips(1080, 2040, 375, 255), this);
-    edit(Control::txtUID, "01000000", twips(1440, 2040, 855, 285), 8);
-    button(Control::Command2, "?", twips(2400, 2040, 255, 255));
-    button(Control::readUi, "Take from a file", twips(2760, 2040, 1935, 255));
-    auto* supp = new QCheckBox("Support all symbians", this);
-    supp->setGeometry(twips(120, 2520, 1815, 255));
-    supp->setCheckState(Qt::Checked);
-    widgets_[Control::ckSupp] = supp;
-    label(Control::Label4, "Ver.:", twips(3360, 2520, 375, 255), this);
-    edit(Control::txtVer, "1", twips(3720, 2520, 255, 285), 1);
-    label(Control::Label5, "Min.:", twips(4200, 2520, 375, 255), this);
-    edit(Control::txtMin, "0", twips(4560, 2520, 255, 285), 1);
-    label(Control::Label6, "Build:", twips(5040, 2520, 375, 255), this);
-    edit(Control::txtBuild, "0", twips(5520, 2520, 255, 285), 1);
-    auto* list = new QListWidget(this);
-    list->setGeometry(twips(120, 3000, 6015, 4350));
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setUniformItemSizes(true);  // keeps filling a long list fast
-    widgets_[Control::List1] = list;
-
-    auto* frame = new QFrame(this);
-    frame->setGeometry(twips(1800, 3600, 2415, 1455));
-    frame->setFrameShape(QFrame::Box);
-    frame->setAutoFillBackground(true);
-    frame->setStyleSheet("QFrame { background: white; }");
-    widgets_[Control::Frame1] = frame;
-    QLabel* working = label(Control::Label7, "Working Hard...", twips(120, 240, 2175, 1095), frame);
+    auto* working = static_cast<QLabel*>(widgets_[Control::Label7]);
     working->setAlignment(Qt::AlignCenter);
     working->setWordWrap(true);
-    QFont font("MS Sans Serif");
-    font.setPointSize(24);
+    QFont font(kBusyFontFamily);
+    font.setPointSize(kBusyFontPoints);
     font.setWeight(QFont::Normal);
     working->setFont(font);
-    frame->hide();
-    frame->raise();  // drawn above the list
+    widgets_[Control::Frame1]->raise();  // drawn above the list
 
-    button(Control::cmdDo, "Create .sis file", twips(120, 7440, 2175, 375));
-    button(Control::Command1, "About", twips(4440, 7440, 1695, 375));
-
-    timer1_ = new QTimer(this);
-    timer1_->setInterval(700);
-    timer2_ = new QTimer(this);
-    timer2_->setInterval(500);
-
-    const Control order[] = {Control::CmbLang, Control::txtName,  Control::txtUID,   Control::Command2,
-                             Control::txtVer,  Control::txtMin,   Control::txtBuild, Control::ckSupp,
-                             Control::List1,   Control::txtProjPath, Control::cmdBrowse, Control::cmdDo,
-                             Control::Command1, Control::txtDest, Control::cmdDestFol, Control::readUi};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);
-    for (auto& entry : widgets_)
-        if (qobject_cast<QLabel*>(entry.second) || entry.first == Control::Frame1)
-            entry.second->setFocusPolicy(Qt::NoFocus);
-    lang->setFocus();
+    const std::vector<Control> order = tabOrder();
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);
+    widgets_[order.front()]->setFocus();
 }
 
 void Form1::connectEvents() {
@@ -267,10 +259,7 @@ void Form1::listSelect(int index) {
 
 void Form1::comboAdd(const std::string& entry) {
     auto* box = static_cast<QComboBox*>(widget(Control::CmbLang));
-    const QString text = toQt(entry);
-    int pos = 0;
-    while (pos < box->count() && QString::compare(box->itemText(pos), text, Qt::CaseInsensitive) <= 0) ++pos;
-    box->insertItem(pos, text);
+    box->addItem(toQt(entry));
     box->setCurrentIndex(-1);  // adding selects nothing
 }
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <map>
 
-#include "package/wizard.h"
-#include "platform/window.h"
+#include "src/package/wizard.h"
+#include "src/platform/window.h"
 
 class QCheckBox;
 class QComboBox;

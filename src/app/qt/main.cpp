@@ -1,9 +1,9 @@
 #include <QApplication>
 
-#include "app/qt/form1.h"
-#include "app/start_up.h"
-#include "platform/app_folder.h"
-#include "platform/process.h"
+#include "src/app/qt/form1.h"
+#include "src/app/start_up.h"
+#include "src/platform/app_folder.h"
+#include "src/platform/process.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

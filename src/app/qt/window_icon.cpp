@@ -1,4 +1,4 @@
-#include "app/qt/window_icon.h"
+#include "src/app/qt/window_icon.h"
 
 #include <QPainter>
 #include <QPixmap>

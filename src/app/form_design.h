@@ -1,0 +1,44 @@
+#pragma once
+// The window as it was designed: every control's kind, caption or initial text, place and size,
+// tab place and initial settings. Every window implementation builds itself from this table,
+// and the tests' in-memory window starts from it, so all of them open in the same state.
+
+#include <vector>
+
+#include "src/platform/window.h"
+
+namespace tovrin {
+
+enum class ControlKind { Label, TextBox, ComboBox, CheckBox, ListBox, Frame, Button, Timer };
+
+struct ControlDesign {
+    Control control;
+    ControlKind kind;
+    const char* text;  // caption, or initial text; "" for none
+    // Left, top, width and height in twips (1/1440 inch; 15 twips make a pixel at 96 dpi),
+    // inside the window's client area; Label7's inside Frame1.
+    int left, top, width, height;
+    int tabIndex;   // place in the tab order; labels, the frame and the timers take no focus
+    int maxLength;  // characters a text box takes; 0 for no limit
+    bool enabled;   // a timer: running
+    bool visible;
+    int value;      // check box: 0 clear, 1 ticked, 2 greyed
+    int interval;   // timer: milliseconds
+};
+
+extern const char* const kFormTitle;  // "Tovrin Wizard by Quen"
+constexpr int kFormWidthTwips = 6285;  // client area
+constexpr int kFormHeightTwips = 7935;
+// Label7, the busy panel's text: its own font.
+extern const char* const kBusyFontFamily;
+constexpr int kBusyFontPoints = 24;
+
+// Every control, top to bottom as the window shows them, then the two timers.
+const std::vector<ControlDesign>& formDesign();
+const ControlDesign& designOf(Control c);
+
+// The controls that take the focus, in tab order (the focus starts on the first). A disabled
+// control in it is passed over by the toolkit.
+std::vector<Control> tabOrder();
+
+}  // namespace tovrin

@@ -1,0 +1,23 @@
+#include "src/app/uid_import.h"
+
+#include <fstream>
+
+#include "src/platform/window.h"
+#include "src/sis/uid_text.h"
+
+namespace tovrin {
+
+void readUi_Click(Window& w) {
+    std::string path;
+    if (!w.chooseOpenFile("Open a sis file", "*.sis", "*.sis", &path)) return;
+    std::ifstream in(path, std::ios::binary);
+    char header[32];
+    if (in) in.read(header, sizeof header);
+    if (!in && !in.eof()) {
+        w.messageBox("Cannot read " + path, "Error", MessageIcon::Error);
+        return;
+    }
+    w.setText(Control::txtUID, uidText(std::string(header, static_cast<std::size_t>(in.gcount()))));
+}
+
+}  // namespace tovrin
