@@ -14,6 +14,7 @@ namespace {
 using K = ControlKind;
 using C = Control;
 
+// clang-format off: one control a row
 // control, kind, text, left, top, width, height, tab, limit, enabled, visible, value, interval
 const std::vector<ControlDesign> kDesign = {
     {C::Label8, K::Label, "Project path:", 120, 120, 975, 255, 15, 0, true, true, 0, 0},
@@ -45,6 +46,7 @@ const std::vector<ControlDesign> kDesign = {
     {C::Timer1, K::Timer, "", 0, 0, 0, 0, -1, 0, false, false, 0, 700},
     {C::Timer2, K::Timer, "", 0, 0, 0, 0, -1, 0, false, false, 0, 500},
 };
+// clang-format on
 
 bool takesFocus(const ControlDesign& d) {
     return d.kind != K::Label && d.kind != K::Frame && d.kind != K::Timer;

@@ -9,6 +9,7 @@
 
 namespace tovrin {
 
+// clang-format off: the controls in rows, as the window shows them
 enum class Control {
     Form1,  // the window itself: enabled or disabled as a whole
     Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9,
@@ -17,6 +18,7 @@ enum class Control {
     cmdBrowse, cmdDestFol, cmdDo, Command1, Command2, readUi,
     Timer1, Timer2,
 };
+// clang-format on
 
 enum class MessageIcon { Information, Error };
 
