@@ -52,7 +52,9 @@ TEST_F(ToolTest, ProgramInTheCurrentFolderReceivesItsArgumentsExactly) {
               "[show.exe]\n[plain]\n[with  blank]\n[]\n[100%]\n[ab cd]\n[x > y & z]\n");
 }
 
-TEST_F(ToolTest, ProgramsAreFoundInTheCurrentFolderThenOnPathByTheirExactName) {
+// Only what lies in the current folder runs, by its exact bare name: never a program found on
+// PATH, never a path of its own.
+TEST_F(ToolTest, OnlyProgramsOfTheCurrentFolderRunByTheirExactBareName) {
     writeScript("here/tool.sh", "echo here \"$@\"\n");
     writeScript("path dir/tool.sh", "echo path \"$@\"\n");
     writeScript("path dir/only.sh", "echo path \"$@\"\n");
@@ -60,22 +62,25 @@ TEST_F(ToolTest, ProgramsAreFoundInTheCurrentFolderThenOnPathByTheirExactName) {
     writeScript("path dir/noexec.sh", "echo path\n");
     installHelper("here/sub/show");
     ProgramRun run = runScript("here", "t.bat",
-                            "tool.sh a > r1.txt\n"
-                            "only.sh b > r2.txt\n"
-                            "tool > r3.txt\n"
-                            "noexec.sh > r4.txt\n"
-                            "sub/show x > r5.txt\n"
-                            "show y > r6.txt\n",
-                            root() + "/path dir");
+                               "tool.sh a > r1.txt\n"
+                               "only.sh b > r2.txt\n"
+                               "tool > r3.txt\n"
+                               "noexec.sh > r4.txt\n"
+                               "sub/show x > r5.txt\n"
+                               "/bin/sh -c \"echo ran > r6.txt\"\n",
+                               root() + "/path dir");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out,
+              "t.bat:5: only a program in the current folder can be run; line skipped: sub/show x > r5.txt\n"
+              "t.bat:6: only a program in the current folder can be run; line skipped: "
+              "/bin/sh -c \"echo ran > r6.txt\"\n");
     fs::path here = temp_.path() / "here";
     EXPECT_EQ(readFile(here / "r1.txt"), "here a\n");
-    EXPECT_EQ(readFile(here / "r2.txt"), "path b\n");
+    EXPECT_EQ(readFile(here / "r2.txt"), "t.bat:2: program not found: only.sh\n");
     EXPECT_EQ(readFile(here / "r3.txt"), "t.bat:3: program not found: tool\n");
-    EXPECT_EQ(readFile(here / "r4.txt"), "path\n");
-    EXPECT_EQ(readFile(here / "r5.txt"), "cwd=" + root() + "/here\n[sub/show]\n[x]\n");
-    EXPECT_EQ(readFile(here / "r6.txt"), "t.bat:6: program not found: show\n");
+    EXPECT_EQ(readFile(here / "r4.txt"), "t.bat:4: program not found: noexec.sh\n");
+    EXPECT_FALSE(fs::exists(here / "r5.txt"));
+    EXPECT_FALSE(fs::exists(here / "r6.txt"));
 }
 
 TEST_F(ToolTest, MessagesAndProgramOutputKeepTheirOrder) {

@@ -54,12 +54,14 @@ protected:
 
     std::string path(const std::string& relative) const { return (temp_.path() / relative).string(); }
 
-    // A script that copies a file and then waits for "release" before creating "done".
+    // A script that copies a file and then waits for "release" before creating "done". The
+    // interpreter runs programs of the current folder only, so the helper lies there.
     std::string waitingScript() {
         temp_.write("a.txt", "copied by the script");
+        fs::copy_file(kHelper, temp_.path() / "helper");
         return temp_.write("run me.bat", "cd \"" + temp_.str() + "\"\r\n"
                                          "copy a.txt b.txt\r\n"
-                                         "\"" + kHelper + "\" --wait-for release done\r\n")
+                                         "helper --wait-for release done\r\n")
             .string();
     }
 
@@ -81,7 +83,9 @@ TEST_F(ProcessTest, RunsTheScriptAndReportsWhenItHasEnded) {
 }
 
 TEST_F(ProcessTest, ScriptRunsWithItsStandardFilesOnDevNull) {
-    std::string script = temp_.write("fds.bat", "\"" + kHelper + "\" --std-files \"" + path("fds.txt") + "\"\n").string();
+    fs::copy_file(kHelper, temp_.path() / "helper");
+    std::string script =
+        temp_.write("fds.bat", "cd \"" + temp_.str() + "\"\nhelper --std-files \"" + path("fds.txt") + "\"\n").string();
     std::unique_ptr<StartedProcess> process = starter_->start(script);
     ASSERT_NE(process, nullptr);
     ASSERT_TRUE(waitUntil([&] { return !process->running(); }));

@@ -75,6 +75,10 @@ void Interpreter::runLine(const std::string& text, const std::string& where) {
     const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
     if (!command.empty() && isOtherInterpreterCommand(command))
         return report(where, "'" + line.words[0] + "' is not supported; line skipped: " + shown);
+    // A script runs only what lies beside it in the current folder, by its bare name: a path
+    // or a name found elsewhere could start any program of the host.
+    if (line.words[0].find('/') != std::string::npos)
+        return report(where, "only a program in the current folder can be run; line skipped: " + shown);
 
     int outputFd = -1;
     if (line.redirected) {
@@ -94,7 +98,7 @@ void Interpreter::runLine(const std::string& text, const std::string& where) {
     } else if (command == "copy") {
         message = copyFile(currentFolder_, args);
     } else {
-        std::string program = findProgram(line.words[0], currentFolder_, std::getenv("PATH"));
+        std::string program = findProgram(line.words[0], currentFolder_);
         if (program.empty()) {
             message = "program not found: " + line.words[0];
         } else {

@@ -27,26 +27,10 @@ bool isProgram(const std::string& path) {
 
 }  // namespace
 
-std::string findProgram(const std::string& name, const std::string& currentFolder, const char* searchPath) {
+std::string findProgram(const std::string& name, const std::string& currentFolder) {
     if (name.empty()) return "";
-    if (name.find('/') != std::string::npos) {
-        std::string path = resolvePath(currentFolder, name);
-        return isProgram(path) ? path : "";
-    }
-    std::string here = resolvePath(currentFolder, name);
-    if (isProgram(here)) return here;
-    std::string folders = searchPath ? searchPath : "";
-    std::size_t start = 0;
-    while (start <= folders.size()) {
-        std::size_t colon = folders.find(':', start);
-        if (colon == std::string::npos) colon = folders.size();
-        std::string folder = folders.substr(start, colon - start);
-        start = colon + 1;
-        if (folder.empty()) continue;  // the current folder, already searched
-        std::string candidate = resolvePath(resolvePath(currentFolder, folder), name);
-        if (isProgram(candidate)) return candidate;
-    }
-    return "";
+    const std::string here = resolvePath(currentFolder, name);
+    return isProgram(here) ? here : "";
 }
 
 bool runProgram(const std::string& program, const std::vector<std::string>& args,

@@ -7,11 +7,11 @@
 
 namespace tovrin::cmd {
 
-// The program a script names, as an absolute path, or "" when there is none. A name with a
-// "/" is a path of its own (relative to the current folder). A bare name is looked for in the
-// current folder first, then in each folder of `searchPath` (a PATH value, may be null); it
-// must be an executable regular file of exactly that name: no extension is added.
-std::string findProgram(const std::string& name, const std::string& currentFolder, const char* searchPath);
+// The program a script names by its bare name (REQUIRES: no "/" in it), as an absolute path,
+// or "" when there is none. It is looked for in the current folder only, never on PATH, which
+// is where go.bat's compiler lies: an executable regular file of exactly that name (no
+// extension is added).
+std::string findProgram(const std::string& name, const std::string& currentFolder);
 
 // Runs `program` with `args` (args[0] is the name as written) in `folder`, its standard
 // output on `outputFd` (-1: this process's own), and waits for it to end. False with a reason
