@@ -105,6 +105,21 @@ TEST(CommandLine, ProcessExitStatusIsOneOnError) {
     EXPECT_EQ(result.err, "");
 }
 
+// A sparse file: 4 GiB long, nothing written, so the test costs no disk.
+TEST(FailedBuild, FileOfFourGibibytesIsRefusedAtItsLineBeforeAnyCompressing) {
+    TempDir dir;
+    dir.write("t.pkg", kScript + "\"huge.bin\"-\"!:\\huge.bin\"\r\n");
+    dir.write("a.txt", "text");
+    std::error_code ec;
+    fs::resize_file(dir.write("huge.bin", ""), uint64_t{1} << 32, ec);
+    if (ec) GTEST_SKIP() << "no room for a sparse 4 GiB file here: " << ec.message();
+    const tovrin::test::ProgramRun result =
+        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), {"t.pkg"}, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Processing t.pkg...\nt.pkg(3) : error: huge.bin is larger than 4 GiB\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "t.sis"));
+}
+
 TEST(FailedBuild, ParseErrorLeavesEarlierPackageUntouched) {
     TempDir dir;
     dir.write("t.pkg", kScript + "\"absent.txt\"-\"!:\\b\"\r\n");

@@ -75,6 +75,12 @@ int compile(const CommandLine& line, std::ostream& out) {
     }
 
     const Plan plan = makePlan(package, probeSourceFile);
+    // A file's lengths are stored in 32 bits: refuse a file that cannot fit before anything
+    // is compressed, at the line that names it.
+    for (const Fork& fork : plan.forks) {
+        if (fork.sizeHint >= (uint64_t{1} << 32))
+            return report.error(fork.line, fork.path.u8string() + " is larger than 4 GiB");
+    }
     MetadataOptions options;
     options.stub = line.stub;
     std::vector<uint8_t> metadata;
