@@ -33,6 +33,7 @@ void cmdDo_Click(Wizard& wizard) {
     const PackageSettings s = readSettings(w);
 
     if (std::string m = checkDestination(s); !m.empty()) return fail(w, m);
+    if (std::string m = checkFoldersForScripts(s, app); !m.empty()) return fail(w, m);
     enterBusyState(w);
 
     std::string error;

@@ -1,8 +1,15 @@
 #include "src/package/package_settings.h"
 
+#include <algorithm>
+
 #include "src/platform/local_text.h"
 
 namespace tovrin {
+namespace {
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+}  // namespace
 
 PackageSettings readSettings(const Window& w) {
     PackageSettings s;
@@ -22,6 +29,21 @@ std::string checkDestination(const PackageSettings& s) {
     return s.destinationFolder.empty() ? "Insert a Path for the destination" : "";
 }
 
+// go.bat and del.bat quote a path that needs it, but a quotation mark in the path would end
+// the quoting early and a line break would start a command of its own, so such a folder
+// cannot be named in a script at all. No Windows path holds these characters.
+std::string checkFoldersForScripts(const PackageSettings& s, const std::string& appFolder) {
+    for (const std::string* folder : {&s.projectFolder, &s.destinationFolder, &appFolder}) {
+        if (std::none_of(folder->begin(), folder->end(),
+                         [](unsigned char c) { return c == '"' || isControl(c); }))
+            continue;
+        std::string shown = *folder;  // a control character cannot be shown in a message box
+        std::replace_if(shown.begin(), shown.end(), [](unsigned char c) { return isControl(c); }, '?');
+        return "The folder " + shown + " cannot be used: its name holds a quotation mark or a control character.";
+    }
+    return "";
+}
+
 std::string checkName(const PackageSettings& s) {
     return s.name.empty() ? "Insert a name" : "";
 }
@@ -30,7 +52,7 @@ std::string checkName(const PackageSettings& s) {
 // file name: no separator, no wildcard that would widen a del to other files.
 std::string checkNameIsFileName(const PackageSettings& s) {
     for (unsigned char c : s.name) {
-        bool forbidden = c < 0x20 || c == 0x7F;
+        bool forbidden = isControl(c);
         for (char bad : std::string("\\/:*?\"<>|")) forbidden = forbidden || c == static_cast<unsigned char>(bad);
         if (forbidden) return "The name must not contain \\ / : * ? \" < > |";
     }

@@ -23,6 +23,9 @@ struct PackageSettings {
 PackageSettings readSettings(const Window& window);
 
 std::string checkDestination(const PackageSettings& s);     // check 1
+// Right after check 1: the project, destination and application folders must be writable
+// into a batch line.
+std::string checkFoldersForScripts(const PackageSettings& s, const std::string& appFolder);
 std::string checkName(const PackageSettings& s);            // check 2
 std::string checkNameIsFileName(const PackageSettings& s);  // right after check 2
 std::string checkUid(const PackageSettings& s);             // check 3
