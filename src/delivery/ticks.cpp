@@ -1,12 +1,12 @@
 #include "src/delivery/ticks.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "src/delivery/del_script.h"
 #include "src/platform/path.h"
 #include "src/platform/read_file.h"
 #include "src/platform/text_file.h"
+#include "src/sis/package_stamp.h"
 
 namespace tovrin {
 namespace {
@@ -17,6 +17,17 @@ bool stillRunning(std::unique_ptr<StartedProcess>& process) {
     return false;
 }
 
+// The copy into the destination can fail after the package was made (the folder is gone or
+// not writable, the disk is full): what lies at the target must be the package that was made.
+// A partial copy is removed; a file that del.bat did not touch (an earlier package it could
+// not delete) is left alone.
+void checkDelivery(Wizard& wizard) {
+    const PackageStamp delivered = stampOf(wizard.target);
+    if (delivered.samePackage(wizard.made)) return;
+    if (delivered.exists && !delivered.unchanged(wizard.earlier)) std::remove(wizard.target.c_str());
+    wizard.buildFailure = "The package could not be copied to " + wizard.target + ".";
+}
+
 }  // namespace
 
 void Timer1_Timer(Wizard& wizard) {
@@ -24,7 +35,12 @@ void Timer1_Timer(Wizard& wizard) {
     Window& w = wizard.window;
     const std::string& app = wizard.appFolder;
 
-    const bool packageMade = static_cast<bool>(std::ifstream(binFile(app, "temp.sis"), std::ios::binary));
+    const std::string destination = w.text(Control::txtDest);
+    const std::string name = w.text(Control::txtName);
+    wizard.target = destination + name + ".sis";
+    wizard.made = stampOf(binFile(app, "temp.sis"));
+    wizard.earlier = stampOf(wizard.target);
+    const bool packageMade = wizard.made.exists;
     if (!packageMade) {
         // res.txt is about to be deleted: keep what the compiler said.
         std::string output;
@@ -34,8 +50,7 @@ void Timer1_Timer(Wizard& wizard) {
     }
 
     // A step that fails is skipped and the next one runs.
-    const std::vector<std::string> lines =
-        delBatLines(app, w.text(Control::txtDest), w.text(Control::txtName), packageMade);
+    const std::vector<std::string> lines = delBatLines(app, destination, name, packageMade);
     const std::string delBat = binFile(app, "del.bat");
     if (writeTextFile(delBat, lines.data(), lines.size(), nullptr)) wizard.delBat = wizard.starter.start(delBat);
     w.setEnabled(Control::Timer2, true);
@@ -46,6 +61,8 @@ void Timer2_Timer(Wizard& wizard) {
     if (stillRunning(wizard.delBat)) return;
     Window& w = wizard.window;
     std::remove(binFile(wizard.appFolder, "del.bat").c_str());
+    if (wizard.made.exists) checkDelivery(wizard);
+    wizard.made = PackageStamp();
     leaveBusyState(w);
     w.setEnabled(Control::Timer2, false);
     if (!wizard.buildFailure.empty()) {

@@ -71,6 +71,15 @@ TEST_F(WholeBuild, FailedCompileKeepsTheEarlierPackageAndShowsTheCompilersOutput
     EXPECT_EQ(binFiles(), (std::vector<std::string>{"makesis.exe", "test-compiler-mode"}));
 }
 
+TEST_F(WholeBuild, DestinationRemovedBeforeTheBuildIsReported) {
+    fs::remove_all(f.destination);
+    build();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, "The package could not be copied to " + f.destination + "Demo.sis.");
+    EXPECT_EQ(w.focused(), Control::cmdDo);
+    EXPECT_EQ(binFiles(), std::vector<std::string>{"makesis.exe"});
+}
+
 TEST_F(WholeBuild, SlowCompilerStillDeliversTheWholePackage) {
     f.compilerMode("slow");
     build();

@@ -75,10 +75,12 @@ TEST_F(Ticks, DeliveredBuildEndsIdleAndSilent) {
               "del " + b + "temp.sis\r\n"
               "del " + b + "go.bat\r\n");
 
+    fs::copy_file(bin("temp.sis"), dest + "Demo.sis");  // what del.bat does
     *starter.started[0].running = false;
     Timer2_Timer(wizard);
     EXPECT_FALSE(fs::exists(bin("del.bat")));
     EXPECT_EQ(w.stateLog, (std::vector<std::string>{"Form1=1", "Frame1=0"}));
+    EXPECT_EQ(w.focused(), Control::cmdDo);
     EXPECT_FALSE(w.enabled(Control::Timer1));
     EXPECT_FALSE(w.enabled(Control::Timer2));
     EXPECT_TRUE(w.messages.empty());
@@ -118,6 +120,42 @@ TEST_F(Ticks, BuildWithoutPackageIsReportedWithTheCompilersOutputOnceIdle) {
     w.setEnabled(Control::Timer2, true);
     Timer2_Timer(wizard);
     EXPECT_EQ(w.messages.size(), 1u);
+}
+
+// After del.bat, what lies at the target must be the package that was made.
+TEST_F(Ticks, CopyThatFailedIsReportedAndAPartialCopyRemoved) {
+    const std::string target = root.str() + kSeparator + "Demo.sis";
+    const std::string made = std::string(16, 'h') + "CS" + std::string(100, 'd');
+    struct Case {
+        const char* what;
+        std::string before, after;  // the target's bytes before and after del.bat; "" for none
+        bool kept;                  // the target is still there afterwards
+    } cases[] = {
+        {"nothing arrived", "", "", false},
+        {"a partial copy", "", made.substr(0, 40), false},
+        {"a copy of another package", "", std::string(16, 'h') + "XY" + std::string(100, 'd'), false},
+        {"an earlier package del.bat could not delete", "earlier", "earlier", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(target);
+        if (!c.before.empty()) root.write("Demo.sis", c.before);
+        root.write("app/bin/temp.sis", made);
+        enterBusyState(w);
+        w.setEnabled(Control::Timer1, true);
+        w.messages.clear();
+        Timer1_Timer(wizard);
+        if (c.after.empty())
+            fs::remove(target);
+        else if (c.after != c.before)
+            root.write("Demo.sis", c.after);
+        Timer2_Timer(wizard);
+        ASSERT_EQ(w.messages.size(), 1u);
+        EXPECT_EQ(w.messages[0].text, "The package could not be copied to " + target + ".");
+        EXPECT_EQ(w.messages[0].title, "Error");
+        EXPECT_EQ(fs::exists(target), c.kept);
+        EXPECT_TRUE(w.enabled(Control::Form1));
+    }
 }
 
 TEST_F(Ticks, ScriptThatCannotBeWrittenStillEndsTheBuild) {
