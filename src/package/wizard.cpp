@@ -10,6 +10,9 @@ void enterBusyState(Window& w) {
 void leaveBusyState(Window& w) {
     w.setEnabled(Control::Form1, true);
     w.setVisible(Control::Frame1, false);
+    // The focus went when the window was disabled; it comes back to the button that started
+    // the command, so a keyboard user carries on where they were.
+    w.setFocus(Control::cmdDo);
 }
 
 void reportError(Window& w, const std::string& message) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "src/sis/package_stamp.h"
 #include "src/platform/process.h"
 #include "src/platform/window.h"
 
@@ -18,9 +19,15 @@ struct Wizard {
     std::unique_ptr<StartedProcess> goBat;
     std::unique_ptr<StartedProcess> delBat;
     std::string buildFailure;  // shown once the window is idle again; empty after a delivery
+    // Set by the delivery tick when a package was made: where del.bat copies it, the package
+    // itself and what lay at the target before, checked by the clean-up tick.
+    std::string target;
+    PackageStamp made;
+    PackageStamp earlier;
 };
 
-// Busy state: the whole window disabled and the busy panel shown.
+// Busy state: the whole window disabled and the busy panel shown. Leaving it gives the focus
+// to "Create .sis file".
 void enterBusyState(Window& w);
 void leaveBusyState(Window& w);
 

@@ -39,6 +39,9 @@ public:
     virtual bool visible(Control c) const = 0;
     virtual void setVisible(Control c, bool on) = 0;
 
+    // Gives the keyboard focus to a control. Disabling the window takes the focus away.
+    virtual void setFocus(Control c) = 0;
+
     // The file list List1: unsorted, single selection.
     virtual void listClear() = 0;
     virtual void listAdd(const std::vector<std::string>& entries) = 0;  // appended in order

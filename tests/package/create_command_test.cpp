@@ -155,6 +155,7 @@ TEST_P(Checks, FailOrPassWithTheirMessage) {
     EXPECT_TRUE(w.enabled(Control::Form1));
     EXPECT_FALSE(w.visible(Control::Frame1));
     EXPECT_EQ(w.stateLog.back(), "Frame1=0");  // enabled first, then hidden
+    EXPECT_EQ(w.focused(), Control::cmdDo);
     EXPECT_FALSE(w.enabled(Control::Timer1));
     EXPECT_TRUE(starter.started.empty());
     EXPECT_FALSE(fs::exists(bin("go.bat")));
@@ -203,6 +204,40 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"UID of 8 letters passes", [](auto& w) { w.setText(Control::txtUID, "GHIJKLMN"); }, "", "", true},
         CheckCase{"missing project folder passes", [](auto& w) { w.setText(Control::txtProjPath, "/no/such/"); },
                   "", "", true}));
+
+// A quotation mark or a control character would break out of a batch line's quoting.
+TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritten) {
+    const std::string plainApp = app;
+    struct Case {
+        Control box;  // Form1 for the application folder
+        std::string folder, shown;
+    } cases[] = {
+        {Control::txtDest, root.str() + kSep + "\"docs\"" + kSep, root.str() + kSep + "\"docs\"" + kSep},
+        {Control::txtDest, root.str() + kSep + "a\"\r\ntouch x" + kSep, root.str() + kSep + "a\"??touch x" + kSep},
+        {Control::txtProjPath, root.str() + kSep + "p\tq" + kSep, root.str() + kSep + "p?q" + kSep},
+        {Control::Form1, root.str() + kSep + "wiz\napp", root.str() + kSep + "wiz?app"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        test::FakeWindow window;
+        window.setText(Control::txtProjPath, project);
+        window.setText(Control::txtDest, root.str() + kSep);
+        if (c.box == Control::Form1)
+            wizard.appFolder = c.folder;
+        else
+            window.setText(c.box, c.folder);
+        Wizard refused{window, wizard.appFolder, starter, nullptr, nullptr, {}};
+        cmdDo_Click(refused);
+        wizard.appFolder = plainApp;
+        ASSERT_EQ(window.messages.size(), 1u);
+        EXPECT_EQ(window.messages[0].text,
+                  "The folder " + c.shown + " cannot be used: its name holds a quotation mark or a control character.");
+        EXPECT_EQ(window.messages[0].title, "Error");
+        EXPECT_EQ(window.stateLog, (std::vector<std::string>{"Form1=1", "Frame1=0"}));  // never busy
+        EXPECT_TRUE(fs::is_empty(fs::path(app) / "bin"));
+        EXPECT_TRUE(starter.started.empty());
+    }
+}
 
 TEST_F(CreateCommand, MissingBinFolderIsReportedByName) {
     fs::remove_all(fs::path(app) / "bin");

@@ -14,6 +14,7 @@ FakeWindow::FakeWindow() {
         enabled_[d.control] = d.enabled;
         visible_[d.control] = d.visible;
     }
+    focused_ = tabOrder().front();
 }
 
 std::string FakeWindow::text(Control c) const {
@@ -36,6 +37,7 @@ bool FakeWindow::enabled(Control c) const {
 void FakeWindow::setEnabled(Control c, bool on) {
     enabled_[c] = on;
     if (c == Control::Form1) stateLog.push_back(std::string("Form1=") + (on ? "1" : "0"));
+    if (c == Control::Form1 && !on) focused_.reset();
 }
 
 bool FakeWindow::visible(Control c) const {
@@ -47,6 +49,8 @@ void FakeWindow::setVisible(Control c, bool on) {
     visible_[c] = on;
     if (c == Control::Frame1) stateLog.push_back(std::string("Frame1=") + (on ? "1" : "0"));
 }
+
+void FakeWindow::setFocus(Control c) { focused_ = c; }
 
 void FakeWindow::listClear() {
     list_.clear();

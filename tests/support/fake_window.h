@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ public:
     void setEnabled(Control c, bool on) override;
     bool visible(Control c) const override;
     void setVisible(Control c, bool on) override;
+    void setFocus(Control c) override;
     void listClear() override;
     void listAdd(const std::vector<std::string>& entries) override;
     int listCount() const override;
@@ -45,6 +47,8 @@ public:
     const std::vector<std::string>& comboEntries() const { return combo_; }
     const std::vector<std::string>& listEntries() const { return list_; }
     int selectedIndex() const { return selected_; }
+    // The control with the focus; none while the window is disabled or after it was.
+    std::optional<Control> focused() const { return focused_; }
 
     std::vector<ShownMessage> messages;
     // Answers for the dialogs, taken from the front; an empty optional answer means cancel.
@@ -64,6 +68,7 @@ private:
     std::vector<std::string> list_;
     std::vector<std::string> combo_;
     int selected_ = -1;
+    std::optional<Control> focused_;
 };
 
 }  // namespace tovrin::test

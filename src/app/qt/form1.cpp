@@ -158,7 +158,7 @@ void Form1::createControls() {
 
     const std::vector<Control> order = tabOrder();
     for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);
-    widgets_[order.front()]->setFocus();
+    setFocus(order.front());
 }
 
 void Form1::connectEvents() {
@@ -233,6 +233,10 @@ bool Form1::visible(Control c) const {
 void Form1::setVisible(Control c, bool on) {
     if (c == Control::Form1) return QWidget::setVisible(on);
     if (QWidget* w = widget(c)) w->setVisible(on);
+}
+
+void Form1::setFocus(Control c) {
+    if (QWidget* w = widget(c)) w->setFocus();
 }
 
 void Form1::listClear() { static_cast<QListWidget*>(widget(Control::List1))->clear(); }

@@ -32,6 +32,7 @@ public:
     void setEnabled(Control c, bool on) override;
     bool visible(Control c) const override;
     void setVisible(Control c, bool on) override;
+    void setFocus(Control c) override;
     void listClear() override;
     void listAdd(const std::vector<std::string>& entries) override;
     int listCount() const override;

@@ -233,6 +233,27 @@ private slots:
         QVERIFY(!std::filesystem::exists(f.bin("del.bat")));
         QVERIFY(form->close());
     }
+
+    // Disabling the window took the focus away; it comes back to "Create .sis file" once the
+    // build is over, also when it ends with a box (here: the destination is gone).
+    void focusReturnsToCreateAfterABuildAndItsBox() {
+        test::BuildFolders f;
+        f.root.write("proj/x.app", "x");
+        std::filesystem::remove_all(f.destination);
+        auto realStarter = makeScriptStarter(f.app);
+        makeForm(f.app, *realStarter);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->setText(Control::txtProjPath, f.project);
+        form->setText(Control::txtDest, f.destination);
+        QTest::mouseClick(get<QPushButton>(Control::cmdDo), Qt::LeftButton);
+        QVERIFY(!form->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !form->enabled(Control::Timer2), 20000);
+        QCOMPARE(shown.size(), size_t(1));
+        QCOMPARE(shown[0].text, "The package could not be copied to " + f.destination + "Name.sis.");
+        QCOMPARE(QApplication::focusWidget(), form->widget(Control::cmdDo));
+    }
 };
 
 QTEST_MAIN(Form1Test)
