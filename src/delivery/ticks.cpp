@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "src/delivery/del_script.h"
+#include "src/platform/batch_text.h"
 #include "src/platform/path.h"
 #include "src/platform/read_file.h"
 #include "src/platform/text_file.h"
@@ -50,7 +51,12 @@ void Timer1_Timer(Wizard& wizard) {
     }
 
     // A step that fails is skipped and the next one runs.
-    const std::vector<std::string> lines = delBatLines(app, destination, name, packageMade);
+    // In the interpreter's code page; the create command made sure each of them can be read.
+    std::string batchApp, batchDestination, batchName, missing;
+    batchFolder(app, &batchApp, &missing);
+    batchFolder(destination, &batchDestination, &missing);
+    batchText(name, &batchName, &missing);
+    const std::vector<std::string> lines = delBatLines(batchApp, batchDestination, batchName, packageMade);
     const std::string delBat = binFile(app, "del.bat");
     if (writeTextFile(delBat, lines.data(), lines.size(), nullptr)) wizard.delBat = wizard.starter.start(delBat);
     w.setEnabled(Control::Timer2, true);

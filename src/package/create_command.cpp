@@ -4,6 +4,7 @@
 
 #include "src/package/batch_script.h"
 #include "src/package/package_script.h"
+#include "src/platform/batch_text.h"
 #include "src/platform/path.h"
 #include "src/platform/text_file.h"
 #include "src/scan/scan_project_folder.h"
@@ -34,6 +35,7 @@ void cmdDo_Click(Wizard& wizard) {
 
     if (std::string m = checkDestination(s); !m.empty()) return fail(w, m);
     if (std::string m = checkFoldersForScripts(s, app); !m.empty()) return fail(w, m);
+    if (std::string m = checkReadableInScripts(s, app); !m.empty()) return fail(w, m);
     enterBusyState(w);
 
     std::string error;
@@ -44,7 +46,7 @@ void cmdDo_Click(Wizard& wizard) {
     if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
         return fail(w, script.error(), &script);
 
-    for (auto check : {checkName, checkNameIsFileName, checkUid, checkUidLength})
+    for (auto check : {checkName, checkNameIsFileName, checkNameIsNoDevice, checkUid, checkUidLength})
         if (std::string m = check(s); !m.empty()) return fail(w, m, &script);
 
     if (!writeLines(script, headerLines(s)) || (s.supportAll && !script.writeLine(dependencyLine())))
@@ -66,7 +68,9 @@ void cmdDo_Click(Wizard& wizard) {
     // build's package when the compiler fails.
     std::remove(binFile(app, "temp.sis").c_str());
 
-    const std::vector<std::string> go = goBatLines(app);
+    std::string batchApp, missing;
+    batchFolder(app, &batchApp, &missing);  // checked to pass at the start
+    const std::vector<std::string> go = goBatLines(batchApp);
     const std::string goBat = binFile(app, "go.bat");
     if (!writeTextFile(goBat, go.data(), go.size(), &error)) return fail(w, error);
 

@@ -1,8 +1,11 @@
 #include "src/package/package_settings.h"
 
 #include <algorithm>
+#include <cctype>
 
+#include "src/platform/batch_text.h"
 #include "src/platform/local_text.h"
+#include "src/platform/path.h"
 
 namespace tovrin {
 namespace {
@@ -44,6 +47,14 @@ std::string checkFoldersForScripts(const PackageSettings& s, const std::string& 
     return "";
 }
 
+std::string checkReadableInScripts(const PackageSettings& s, const std::string& appFolder) {
+    std::string batch, missing;
+    for (const std::string* folder : {&appFolder, &s.destinationFolder})
+        if (!batchFolder(*folder, &batch, &missing)) return unreadableInBatchMessage(*folder, missing);
+    if (!batchText(s.name, &batch, &missing)) return unreadableInBatchMessage(s.name, missing);
+    return "";
+}
+
 std::string checkName(const PackageSettings& s) {
     return s.name.empty() ? "Insert a name" : "";
 }
@@ -57,6 +68,20 @@ std::string checkNameIsFileName(const PackageSettings& s) {
         if (forbidden) return "The name must not contain \\ / : * ? \" < > |";
     }
     return "";
+}
+
+bool isDeviceName(const std::string& name) {
+    std::string base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();  // "CON .sis" is CON too
+    for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+std::string checkNameIsNoDevice(const PackageSettings& s) {
+    if (!kDeviceNamesReserved || !isDeviceName(s.name)) return "";
+    return "The name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)";
 }
 
 std::string checkUid(const PackageSettings& s) {

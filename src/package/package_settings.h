@@ -26,8 +26,15 @@ std::string checkDestination(const PackageSettings& s);     // check 1
 // Right after check 1: the project, destination and application folders must be writable
 // into a batch line.
 std::string checkFoldersForScripts(const PackageSettings& s, const std::string& appFolder);
+// Then: the application and destination folders and the name must be readable by the command
+// interpreter (on Windows, in its OEM code page or, for a folder, by its short name).
+std::string checkReadableInScripts(const PackageSettings& s, const std::string& appFolder);
 std::string checkName(const PackageSettings& s);            // check 2
 std::string checkNameIsFileName(const PackageSettings& s);  // right after check 2
+// Then, where the host reserves device names (Windows): the name must not be one, since copy
+// would write the package into the device.
+std::string checkNameIsNoDevice(const PackageSettings& s);
+bool isDeviceName(const std::string& name);
 std::string checkUid(const PackageSettings& s);             // check 3
 std::string checkUidLength(const PackageSettings& s);       // check 4
 std::string checkSource(const PackageSettings& s);          // check 5

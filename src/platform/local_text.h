@@ -14,4 +14,8 @@ std::size_t characterCount(const std::string& text);
 // The first `count` characters of the text (the whole text when it is shorter).
 std::string leadingCharacters(const std::string& text, std::size_t count);
 
+// UTF-8 text as local 8-bit text: unchanged where the local encoding is UTF-8; on Windows in
+// the ANSI code page, a character it lacks written as its closest match or "?".
+std::string localFromUtf8(const std::string& utf8);
+
 }  // namespace tovrin

@@ -8,8 +8,11 @@ namespace tovrin {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices in every folder, with any extension.
+inline constexpr bool kDeviceNamesReserved = true;
 #else
 inline constexpr char kSeparator = '/';
+inline constexpr bool kDeviceNamesReserved = false;
 #endif
 
 // "<app><sep>bin<sep><name>": a file in the application folder's bin folder.

@@ -36,9 +36,13 @@ public:
         UINT n = GetSystemDirectoryA(system, MAX_PATH);
         if (n == 0 || n > MAX_PATH) return nullptr;
         std::string interpreter = std::string(system, n) + "\\cmd.exe";
-        // With /s, cmd.exe drops only the outer pair of quotes, so a script path with blanks
-        // or special characters stays one quoted word.
-        std::string line = "cmd.exe /s /c \"\"" + scriptPath + "\"\"";
+        // The script runs by its name from its own folder: cmd.exe would expand a %NAME% in a
+        // full path on its command line before even looking for the file. The script's "cd"
+        // changes the folder but not the drive, so starting there also lets a wizard started
+        // from another drive find the compiler. With /s, cmd.exe drops only the outer quotes.
+        const std::size_t cut = scriptPath.find_last_of("\\/") + 1;
+        const std::string folder = scriptPath.substr(0, cut);
+        std::string line = "cmd.exe /s /c \".\\" + scriptPath.substr(cut) + "\"";
         std::vector<char> commandLine(line.begin(), line.end());
         commandLine.push_back('\0');
 
@@ -46,9 +50,6 @@ public:
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
-        // The script starts in its own folder: its "cd" changes the folder but not the drive,
-        // so a wizard started from another drive still finds the compiler.
-        const std::string folder = scriptPath.substr(0, scriptPath.find_last_of("\\/") + 1);
         PROCESS_INFORMATION info = {};
         if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                             nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info))

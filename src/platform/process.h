@@ -22,8 +22,9 @@ public:
     virtual std::unique_ptr<StartedProcess> start(const std::string& scriptPath) = 0;
 };
 
-// Windows: "cmd.exe /c <script>" with CREATE_NO_WINDOW; elsewhere "<appFolder>/tovrin-cmd <script>"
-// with stdin/stdout/stderr on /dev/null. A missing or non-executable tovrin-cmd gives null.
+// Windows: cmd.exe /s /c ".\<script name>" with the script's folder as the working folder and
+// CREATE_NO_WINDOW; elsewhere "<appFolder>/tovrin-cmd <script>" with stdin/stdout/stderr on
+// /dev/null. A missing or non-executable tovrin-cmd gives null.
 // Destroying a StartedProcess never stops or waits for the process; on POSIX it reaps a
 // process that has already ended, so no finished script is left as a zombie.
 std::unique_ptr<ScriptStarter> makeScriptStarter(const std::string& appFolder);

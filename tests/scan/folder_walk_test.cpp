@@ -100,9 +100,14 @@ TEST(FolderWalkTest, FoldersAreNeverEntriesAndEmptyOnesAddNothing) {
 TEST(FolderWalkTest, TakesEachFoldersEntriesInByteOrderOfTheirNames) {
     ProjectTree tree;
     // Created out of order; a sub-folder's files stand where the sub-folder's name comes.
-    for (const char* f : {"t", "b", "s\\d", "s\\c", "\xC3\xA9", "a", "Z", "_u", "B"}) tree.file(f);
-    EXPECT_EQ(scan(tree.path()),
-              native(Entries{"\\B", "\\Z", "\\_u", "\\a", "\\b", "\\s\\c", "\\s\\d", "\\t", "\\\xC3\xA9"}));
+    for (const char* f : {"t", "b", "s\\d", "s\\c", "\xC3\xA9", "a", "Z", "_u"}) tree.file(f);
+    Entries expected{"\\Z", "\\_u", "\\a", "\\b", "\\s\\c", "\\s\\d", "\\t", "\\\xC3\xA9"};
+#ifndef _WIN32
+    // "B" and "b" are one file on Windows' case-insensitive file systems.
+    tree.file("B");
+    expected.insert(expected.begin(), "\\B");
+#endif
+    EXPECT_EQ(scan(tree.path()), native(expected));
 }
 
 TEST(FolderWalkTest, WhatCannotBeListedAddsNothing) {

@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cstdlib>
 #endif
 
@@ -32,8 +34,8 @@ TempDir::~TempDir() {
     // Give back permissions a test may have taken away, so everything can be removed.
     for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec))
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        // Files too: Windows refuses to delete a read-only file.
+        if (!it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);

@@ -109,8 +109,11 @@ public:
         if (order_.empty()) return true;
         if (package_) {
             for (unsigned w = 0; w < threads; ++w) {
-                scratch_.push_back(std::make_unique<Scratch>(
-                    scratchStem.u8string() + "." + std::to_string(w)));
+                // Kept a path all the way: through narrow text, a non-ASCII folder would be
+                // read back in another encoding on Windows.
+                std::filesystem::path scratch = scratchStem;
+                scratch += "." + std::to_string(w);
+                scratch_.push_back(std::make_unique<Scratch>(scratch));
                 if (!scratch_.back()->create(outcome_.error)) return false;
             }
         }

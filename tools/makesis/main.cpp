@@ -1,11 +1,13 @@
-// The package compiler's program: everything is in makesis_lib.
+// The package compiler's program: everything is in tovrin_makesis.
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "src/platform/console_program.h"
 #include "tools/makesis/makesis.h"
 
 int main(int argc, char** argv) {
+    if (!tovrin::startConsoleProgram()) return 1;
     const std::vector<std::string> args(argv + 1, argv + argc);
     const int status = tovrin::makesis::run(args, std::cout);
     std::cout.flush();

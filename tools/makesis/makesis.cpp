@@ -10,6 +10,7 @@
 #include "tools/makesis/package_plan.h"
 #include "tools/makesis/pending_file.h"
 #include "tools/makesis/pkg_parser.h"
+#include "src/platform/local_text.h"
 #include "src/platform/read_file.h"
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
@@ -19,20 +20,22 @@
 namespace tovrin::makesis {
 namespace {
 
+// Messages are made as UTF-8 (from the script's text and from paths); they go out in the
+// host's local 8-bit text, as the script's own name from the command line already is.
 class Reporter {
 public:
     Reporter(std::ostream& out, std::string script) : out_(out), script_(std::move(script)) {}
 
     int error(int line, const std::string& message, const std::string& detail = {}) {
         if (line > 0) out_ << script_ << "(" << line << ") : ";
-        out_ << "error: " << message << "\n";
-        if (!detail.empty()) out_ << detail << "\n";
+        out_ << "error: " << localFromUtf8(message) << "\n";
+        if (!detail.empty()) out_ << localFromUtf8(detail) << "\n";
         return 1;
     }
     void note(int line, const std::string& message) {
-        out_ << script_ << "(" << line << ") : " << message << "\n";
+        out_ << script_ << "(" << line << ") : " << localFromUtf8(message) << "\n";
     }
-    void note(const std::string& message) { out_ << script_ << " : " << message << "\n"; }
+    void note(const std::string& message) { out_ << script_ << " : " << localFromUtf8(message) << "\n"; }
 
 private:
     std::ostream& out_;
