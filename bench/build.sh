@@ -1,0 +1,45 @@
+#!/bin/sh
+# Times the wizard's window on projects of many small files: choosing the project folder, then
+# a whole build with the real tovrin-cmd and makesis.exe, against the same compile alone. Each
+# size gets a generated project in a temporary folder (removed afterwards) and a private copy
+# of the application folder, so nothing touches the build tree's own bin folder.
+# Usage: bench/build.sh [build folder] [runs per size] [file counts...]
+#        (default: build 3 2000 20000 60000)
+# The window runs offscreen unless QT_QPA_PLATFORM says otherwise; under X, for instance:
+#        QT_QPA_PLATFORM=xcb xvfb-run -a bench/build.sh
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-3}
+[ $# -ge 2 ] && shift 2 || shift $#
+sizes=${*:-2000 20000 60000}
+cmake --build "$build" --target build_bench tovrin-cmd makesis >/dev/null
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tovrin-build-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+mkdir -p "$work/app/bin" "$work/out" "$work/keep"
+cp "$build/app/tovrin-cmd" "$work/app/"
+cp "$build/app/bin/makesis.exe" "$build/app/bin/languages.wzl" "$work/app/bin/"
+
+for n in $sizes; do
+  rm -rf "$work/proj"
+  # Folders of 200 files of 100 to 400 bytes each.
+  python3 - "$work/proj" "$n" <<'EOF'
+import os, random, sys
+root, count = sys.argv[1], int(sys.argv[2])
+rng = random.Random(count)
+for i in range(count):
+    folder = os.path.join(root, "d%03d" % (i // 200))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "f%05d.txt" % i), "w") as f:
+        f.write(("line %d of a small file\n" % i) * rng.randint(4, 16))
+EOF
+  echo "== $n files"
+  i=1
+  while [ "$i" -le "$runs" ]; do
+    echo "-- run $i"
+    QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/bench/build_bench" "$work/app" "$work/proj" "$work/out/" "$work/keep" 2>/dev/null
+    i=$((i + 1))
+  done
+done
