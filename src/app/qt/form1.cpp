@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +16,7 @@
 
 #include "app/folder_commands.h"
 #include "app/info_boxes.h"
+#include "app/qt/entry_list.h"
 #include "app/qt/window_icon.h"
 #include "delivery/ticks.h"
 #include "package/create_command.h"
@@ -128,10 +128,8 @@ void Form1::createControls() {
     edit(Control::txtMin, "0", twips(4560, 2520, 255, 285), 1);
     label(Control::Label6, "Build:", twips(5040, 2520, 375, 255), this);
     edit(Control::txtBuild, "0", twips(5520, 2520, 255, 285), 1);
-    auto* list = new QListWidget(this);
+    auto* list = new EntryList(this);
     list->setGeometry(twips(120, 3000, 6015, 4350));
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setUniformItemSizes(true);  // keeps filling a long list fast
     widgets_[Control::List1] = list;
 
     auto* frame = new QFrame(this);
@@ -243,27 +241,17 @@ void Form1::setVisible(Control c, bool on) {
     if (QWidget* w = widget(c)) w->setVisible(on);
 }
 
-void Form1::listClear() { static_cast<QListWidget*>(widget(Control::List1))->clear(); }
+EntryList* Form1::list() const { return static_cast<EntryList*>(widget(Control::List1)); }
 
-void Form1::listAdd(const std::vector<std::string>& entries) {
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(entries.size()));
-    for (const auto& e : entries) items << toQt(e);
-    static_cast<QListWidget*>(widget(Control::List1))->addItems(items);
-}
+void Form1::listClear() { list()->clear(); }
 
-int Form1::listCount() const { return static_cast<QListWidget*>(widget(Control::List1))->count(); }
+void Form1::listAdd(const std::vector<std::string>& entries) { list()->append(entries); }
 
-std::string Form1::listItem(int index) const {
-    QListWidgetItem* item = static_cast<QListWidget*>(widget(Control::List1))->item(index);
-    return item ? fromQt(item->text()) : std::string();
-}
+int Form1::listCount() const { return list()->count(); }
 
-void Form1::listSelect(int index) {
-    auto* list = static_cast<QListWidget*>(widget(Control::List1));
-    list->setCurrentRow(index);
-    list->scrollToItem(list->currentItem());
-}
+std::string Form1::listItem(int index) const { return list()->entry(index); }
+
+void Form1::listSelect(int index) { list()->select(index); }
 
 void Form1::comboAdd(const std::string& entry) {
     auto* box = static_cast<QComboBox*>(widget(Control::CmbLang));
