@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -18,6 +17,7 @@
 #include "src/app/folder_commands.h"
 #include "src/app/form_design.h"
 #include "src/app/info_boxes.h"
+#include "src/app/qt/entry_list.h"
 #include "src/app/qt/window_icon.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
@@ -111,13 +111,7 @@ void Form1::createControls() {
             w = box;
             break;
         }
-        case ControlKind::ListBox: {
-            auto* list = new QListWidget(this);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setUniformItemSizes(true);  // keeps filling a long list fast
-            w = list;
-            break;
-        }
+        case ControlKind::ListBox: w = new EntryList(this); break;
         case ControlKind::Frame: {
             auto* frame = new QFrame(this);
             frame->setFrameShape(QFrame::Box);
@@ -239,27 +233,17 @@ void Form1::setFocus(Control c) {
     if (QWidget* w = widget(c)) w->setFocus();
 }
 
-void Form1::listClear() { static_cast<QListWidget*>(widget(Control::List1))->clear(); }
+EntryList* Form1::list() const { return static_cast<EntryList*>(widget(Control::List1)); }
 
-void Form1::listAdd(const std::vector<std::string>& entries) {
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(entries.size()));
-    for (const auto& e : entries) items << toQt(e);
-    static_cast<QListWidget*>(widget(Control::List1))->addItems(items);
-}
+void Form1::listClear() { list()->clear(); }
 
-int Form1::listCount() const { return static_cast<QListWidget*>(widget(Control::List1))->count(); }
+void Form1::listAdd(const std::vector<std::string>& entries) { list()->append(entries); }
 
-std::string Form1::listItem(int index) const {
-    QListWidgetItem* item = static_cast<QListWidget*>(widget(Control::List1))->item(index);
-    return item ? fromQt(item->text()) : std::string();
-}
+int Form1::listCount() const { return list()->count(); }
 
-void Form1::listSelect(int index) {
-    auto* list = static_cast<QListWidget*>(widget(Control::List1));
-    list->setCurrentRow(index);
-    list->scrollToItem(list->currentItem());
-}
+std::string Form1::listItem(int index) const { return list()->entry(index); }
+
+void Form1::listSelect(int index) { list()->select(index); }
 
 void Form1::comboAdd(const std::string& entry) {
     auto* box = static_cast<QComboBox*>(widget(Control::CmbLang));

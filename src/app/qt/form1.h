@@ -14,11 +14,12 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QTimer;
 
 namespace tovrin {
+
+class EntryList;
 
 class Form1 : public QWidget, public Window {
 public:
@@ -61,6 +62,7 @@ private:
     QRect twips(int left, int top, int width, int height) const;
     void createControls();
     void connectEvents();
+    EntryList* list() const;
 
     Wizard wizard_;
     double scale_;  // pixels per 15 twips

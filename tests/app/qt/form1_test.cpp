@@ -2,11 +2,11 @@
 // wiring of each event to its procedure. Message boxes and dialogs go through the window's
 // hooks, so nothing modal ever opens.
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -180,6 +180,33 @@ private slots:
         QTest::mouseClick(get<QPushButton>(Control::cmdDestFol), Qt::LeftButton);
         QCOMPARE(form->text(Control::txtDest), std::string());
         QCOMPARE(form->text(Control::txtProjPath), chosen);
+    }
+
+    // A file named in a single-byte code page: the list gives back its bytes, the package
+    // script names it as the disk does, and the create command leaves the last entry selected
+    // and in view.
+    void fileNameBytesReachThePackageScript() {
+        test::BuildFolders f;
+        const std::string latin1 = "caf\xE9.txt";
+        f.root.write("proj/" + latin1, "x");
+        for (int i = 0; i < 40; ++i) f.root.write("proj/more/" + std::to_string(i) + ".txt", "x");
+        makeForm(f.app, starter);
+        form->show();
+        form->folderHook = [&](std::string* path) {
+            *path = f.project.substr(0, f.project.size() - 1);
+            return true;
+        };
+        QTest::mouseClick(get<QPushButton>(Control::cmdBrowse), Qt::LeftButton);
+        QCOMPARE(form->listCount(), 41);
+        QCOMPARE(form->listItem(0), kSeparator + latin1);
+
+        QTest::mouseClick(get<QPushButton>(Control::cmdDo), Qt::LeftButton);
+        QVERIFY(shown.empty());
+        const std::string script = test::readFile(f.bin("temp.pkg"));
+        QVERIFY(script.find("\"" + f.project + latin1 + "\"-\"!:\\" + latin1 + "\"\r\n") != std::string::npos);
+        auto* list = qobject_cast<QAbstractItemView*>(form->widget(Control::List1));
+        QTRY_COMPARE(list->currentIndex().row(), 40);
+        QVERIFY(list->viewport()->rect().intersects(list->visualRect(list->currentIndex())));
     }
 
     void takeFromAFileSetsTheUid() {
