@@ -52,4 +52,18 @@ std::string localFromUtf8(const std::string& utf8) {
 #endif
 }
 
+std::string localText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring& wide = path.native();
+    if (wide.empty()) return {};
+    const int units = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string local(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
+    return local;
+#else
+    return path.string();
+#endif
+}
+
 }  // namespace tovrin

@@ -5,6 +5,7 @@
 // character.
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 namespace tovrin {
@@ -17,5 +18,9 @@ std::string leadingCharacters(const std::string& text, std::size_t count);
 // UTF-8 text as local 8-bit text: unchanged where the local encoding is UTF-8; on Windows in
 // the ANSI code page, a character it lacks written as its closest match or "?".
 std::string localFromUtf8(const std::string& utf8);
+
+// A path as local 8-bit text, for the 8-bit file functions (on Windows std::filesystem would
+// give its text as UTF-8).
+std::string localText(const std::filesystem::path& path);
 
 }  // namespace tovrin

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "tests/support/build_fixture.h"
@@ -36,12 +35,7 @@ protected:
 
     std::string package() const { return readFile(f.destination + "Demo.sis"); }
 
-    std::vector<std::string> binFiles() const {
-        std::vector<std::string> names;
-        for (auto& e : fs::directory_iterator(fs::path(f.app) / "bin")) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> binFiles() const { return test::folderNames(fs::path(f.app) / "bin"); }
 
     test::BuildFolders f;
     test::FakeWindow w;

@@ -1,16 +1,19 @@
-// A whole wizard build with the project's own compiler in bin: the lister must verify the
-// delivered package, and the files it extracts must equal the project folder's.
+// Whole wizard builds with the project's own compiler in bin and the host's command
+// interpreter (cmd.exe on Windows, tovrin-cmd elsewhere), from folders whose names hold what
+// the interpreter treats specially: the package must arrive, equal the reference package
+// byte for byte (the same on every host), pass the lister, and leave bin clean.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 
-#include "tests/support/build_fixture.h"
+#include "src/platform/local_text.h"
+#include "src/platform/process.h"
 #include "tests/delivery/build_runner.h"
+#include "tests/support/build_fixture.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/run_program.h"
-#include "src/platform/process.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;
@@ -25,22 +28,35 @@ std::string randomBytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-TEST(RealCompiler, WizardBuildDeliversAPackageTheListerVerifies) {
-    test::BuildFolders f;
-    fs::copy_file(fs::path(TOVRIN_APP_DIR) / "bin" / "makesis.exe", f.bin("makesis.exe"),
-                  fs::copy_options::overwrite_existing);
+struct Case {
+    const char* label;
+    std::string folder;  // UTF-8; made local text for the host
+    std::string name;
+    const char* reference;  // tests/data/wizard/<reference>.sis
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
+
+class RealCompiler : public ::testing::TestWithParam<Case> {};
+
+TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
+    const Case& c = GetParam();
+    test::BuildFolders f(localFromUtf8(c.folder));
+    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"), fs::copy_options::overwrite_existing);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"system/apps/Demo/Demo.app", randomBytes(150000, 1)},
         {"system/apps/Demo/Demo.rsc", std::string(4000, 'r')},
         {"system/apps/Demo/data/empty.dat", ""},
         {"readme.txt", "read me\r\n"},
+        {localFromUtf8("caf\xC3\xA9.txt"), "caf\xC3\xA9\r\n"},
     };
-    for (const auto& [path, bytes] : files) f.root.write("proj/" + path, bytes);
+    for (const auto& [path, bytes] : files) test::writeFile(f.project + path, bytes);
+    test::writeFile(f.destination + localFromUtf8(c.name) + ".sis", "earlier package");
 
     test::FakeWindow w;
     w.setText(Control::txtProjPath, f.project);
     w.setText(Control::txtDest, f.destination);
-    w.setText(Control::txtName, "Demo");
+    w.setText(Control::txtName, localFromUtf8(c.name));
     w.selectLanguage("FR - French");
     auto starter = makeScriptStarter(f.app);
     Wizard wizard{w, f.app, *starter, nullptr, nullptr, {}};
@@ -48,14 +64,24 @@ TEST(RealCompiler, WizardBuildDeliversAPackageTheListerVerifies) {
 
     ASSERT_TRUE(w.messages.empty()) << w.messages[0].text;
     ASSERT_TRUE(w.enabled(Control::Form1));
-    const std::string package = f.destination + "Demo.sis";
-    ASSERT_TRUE(fs::exists(package));
+    const std::string package = f.destination + localFromUtf8(c.name) + ".sis";
+    EXPECT_TRUE(readFile(package) == readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" / (std::string(c.reference) + ".sis")))
+        << "the package differs from the reference";
+    EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), std::vector<std::string>{"makesis.exe"});
 
-    const fs::path out = f.root.path() / "extracted";
-    const test::ProgramRun lister = test::runProgram(test::appProgram("sislist"), {"-x", out.string(), package});
+    const std::string out = f.root.str() + "/extracted";
+    const test::ProgramRun lister = test::runProgram(test::appProgram("sislist"), {"-x", out, package});
     ASSERT_EQ(lister.status, 0) << lister.out << lister.err;
-    for (const auto& [path, bytes] : files)
-        EXPECT_EQ(readFile(out / "!" / path), bytes) << path;
+    EXPECT_EQ(readFile(out + "/!/system/apps/Demo/Demo.app"), files[0].second);
+    EXPECT_EQ(readFile(fs::u8path(out + "/!/caf\xC3\xA9.txt")), files[4].second);  // named as the package has it
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, RealCompiler,
+    ::testing::Values(Case{"Plain", "plain", "Demo", "demo"},
+                      Case{"BlankAmpersandPercent", "a b&c%d 100%", "Demo", "demo"},
+                      Case{"Variable", "p%OS%q", "Demo", "demo"},
+                      Case{"Accents", "D\xC3\xA9mo \xC3\xBC\xC3\x9F\xC3\xB1", "D\xC3\xA9mo", "demo-accent"}),
+    [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.label); });
 
 }  // namespace

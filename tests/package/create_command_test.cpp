@@ -9,6 +9,7 @@
 #include "tests/support/fake_starter.h"
 #include "tests/support/fake_window.h"
 #include "src/package/create_command.h"
+#include "src/package/package_settings.h"
 #include "src/platform/path.h"
 #include "tests/support/temp_dir.h"
 
@@ -238,6 +239,59 @@ TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritte
         EXPECT_TRUE(starter.started.empty());
     }
 }
+
+TEST(DeviceNames, AreToldFromOrdinaryNames) {
+    for (const char* name : {"CON", "con", "Nul.sis", "AUX.txt", "PRN ", "COM1", "com9", "LPT1", "lpt9.x.y"})
+        EXPECT_TRUE(isDeviceName(name)) << name;
+    for (const char* name : {"CONSOLE", "NULL", "COM0", "COM10", "LPT", "Demo", "xCON", "_CON"})
+        EXPECT_FALSE(isDeviceName(name)) << name;
+}
+
+#ifdef _WIN32
+// Windows: copy would write the package into the device.
+TEST_F(CreateCommand, DeviceNameIsRefusedAfterTheNameChecks) {
+    w.setText(Control::txtName, "Lpt1");
+    run();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text,
+              "The name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
+    EXPECT_EQ(readFile(bin("AboutInstaller.txt")), kAbout);
+    EXPECT_FALSE(fs::exists(bin("go.bat")));
+    EXPECT_TRUE(w.enabled(Control::Form1));
+}
+
+// cmd.exe reads the scripts in the OEM code page (437 here), which lacks "€" (0x80 in 1252)
+// and "œ" (0x9C): an existing folder is named by its short name, a name cannot be.
+TEST_F(CreateCommand, TextsTheInterpreterCannotReadAreRefusedBeforeAnythingIsWritten) {
+    const std::string euroFolder = root.str() + "\\\x80uro\\";
+    struct Case {
+        Control box;
+        std::string text, message;
+    } cases[] = {
+        {Control::txtName, "C\x9Cur", "C\x9Cur holds a character that the command interpreter cannot read: \x9C"},
+        {Control::txtDest, euroFolder, euroFolder + " holds a character that the command interpreter cannot read: \x80"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        test::FakeWindow window;
+        window.setText(Control::txtProjPath, project);
+        window.setText(Control::txtDest, root.str() + kSep);
+        window.setText(c.box, c.text);
+        Wizard refused{window, app, starter, nullptr, nullptr, {}};
+        cmdDo_Click(refused);
+        ASSERT_EQ(window.messages.size(), 1u);
+        EXPECT_EQ(window.messages[0].text, c.message);
+        EXPECT_TRUE(fs::is_empty(fs::path(app) / "bin"));
+        EXPECT_EQ(window.stateLog, (std::vector<std::string>{"Form1=1", "Frame1=0"}));  // never busy
+    }
+    // Once the folder exists, its short name carries it.
+    fs::create_directories(fs::path(euroFolder));
+    w.setText(Control::txtDest, euroFolder);
+    run();
+    EXPECT_TRUE(w.messages.empty()) << w.messages[0].text;
+    EXPECT_EQ(starter.started.size(), 1u);
+}
+#endif
 
 TEST_F(CreateCommand, MissingBinFolderIsReportedByName) {
     fs::remove_all(fs::path(app) / "bin");

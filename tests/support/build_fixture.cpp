@@ -6,10 +6,13 @@ namespace fs = std::filesystem;
 
 namespace tovrin::test {
 
-BuildFolders::BuildFolders() {
-    app = (root.path() / "wiz app").string();
-    project = (root.path() / "proj").string() + kSeparator;
-    destination = (root.path() / "out").string() + kSeparator;
+BuildFolders::BuildFolders(const std::string& base) {
+    // Joined as text: on Windows a std::filesystem path gives its text back as UTF-8, not in
+    // the ANSI code page the wizard's texts are in.
+    const std::string top = root.str() + kSeparator + (base.empty() ? "" : base + kSeparator);
+    app = top + "wiz app";
+    project = top + "proj" + kSeparator;
+    destination = top + "out" + kSeparator;
     fs::create_directories(fs::path(app) / "bin");
     fs::create_directories(project);
     fs::create_directories(destination);

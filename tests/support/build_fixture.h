@@ -11,11 +11,12 @@ namespace tovrin::test {
 
 struct BuildFolders {
     TempDir root;
-    std::string app;          // <root>/wiz app (with a blank, as real folders may have)
-    std::string project;      // <root>/proj/ with its final separator
-    std::string destination;  // <root>/out/ with its final separator
+    std::string app;          // <root>/<base>/wiz app (with a blank, as real folders may have)
+    std::string project;      // <root>/<base>/proj/ with its final separator
+    std::string destination;  // <root>/<base>/out/ with its final separator
 
-    BuildFolders();
+    // `base` (local 8-bit text, may be empty) is a folder between the root and the three.
+    explicit BuildFolders(const std::string& base = "");
     std::string bin(const std::string& name) const;
     // "fail" or "slow" for the test compiler; empty for a normal compile.
     void compilerMode(const std::string& mode) const;

@@ -1,7 +1,11 @@
 #include "tests/support/temp_dir.h"
 
+#include "src/platform/local_text.h"
 #include "src/platform/read_file.h"
 
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
@@ -15,6 +19,14 @@
 namespace fs = std::filesystem;
 
 namespace tovrin::test {
+
+#ifdef _WIN32
+namespace {
+// Narrow paths are ANSI text, as in the programs (startConsoleProgram): MinGW's
+// std::filesystem reads them in the C locale's code page.
+const bool kAnsiPaths = std::setlocale(LC_CTYPE, "") != nullptr;
+}  // namespace
+#endif
 
 TempDir::TempDir() {
     std::string tmpl = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
@@ -52,7 +64,21 @@ fs::path TempDir::write(const std::string& relative, const std::string& bytes) c
 
 std::string readFile(const fs::path& file) {
     std::string bytes;
-    return readWholeFile(file.string(), &bytes) ? bytes : "<missing>";
+    return readWholeFile(localText(file), &bytes) ? bytes : "<missing>";
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::FILE* file = std::fopen(path.c_str(), "wb");  // narrow names are local text
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (!file || std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::string> folderNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(localText(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace tovrin::test

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tovrin::test {
 
@@ -25,5 +26,11 @@ private:
 
 // The whole content of a file, or "<missing>" when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
+
+// Writes a file named in local 8-bit text, as the wizard's texts are, and its folders.
+void writeFile(const std::string& path, const std::string& bytes);
+
+// The names in a folder, sorted.
+std::vector<std::string> folderNames(const std::filesystem::path& folder);
 
 }  // namespace tovrin::test
