@@ -81,7 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Case{"Plain", "plain", "Demo", "demo"},
                       Case{"BlankAmpersandPercent", "a b&c%d 100%", "Demo", "demo"},
                       Case{"Variable", "p%OS%q", "Demo", "demo"},
-                      Case{"Accents", "D\xC3\xA9mo \xC3\xBC\xC3\x9F\xC3\xB1", "D\xC3\xA9mo", "demo-accent"}),
+                      Case{"Accents", "D\xC3\xA9mo \xC3\xBC\xC3\x9F\xC3\xB1", "D\xC3\xA9mo", "demo-accent"},
+                      // Not in the OEM code page cmd.exe reads: the folders go by their short names.
+                      Case{"EuroAndOe", "\xE2\x82\xACuro \xC5\x93", "Demo", "demo"}),
     [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.label); });
 
 }  // namespace

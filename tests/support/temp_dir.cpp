@@ -4,11 +4,13 @@
 #include "src/platform/read_file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -29,13 +31,18 @@ const bool kAnsiPaths = std::setlocale(LC_CTYPE, "") != nullptr;
 #endif
 
 TempDir::TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
 #ifdef _WIN32
-    static int counter = 0;
-    path_ = fs::temp_directory_path() / ("tovrin-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                         std::to_string(++counter));
-    fs::create_directories(path_);
+    // A name no folder has yet: process numbers come round again, and a run that was stopped
+    // may have left its folders behind.
+    static unsigned counter = 0;
+    const std::string stem = "tovrin-test-" + std::to_string(GetCurrentProcessId()) + "-";
+    for (;;) {
+        path_ = fs::temp_directory_path() / (stem + std::to_string(++counter));
+        if (CreateDirectoryA(localText(path_).c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_.string());
+    }
 #else
+    std::string tmpl = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
 #endif
@@ -51,6 +58,15 @@ TempDir::~TempDir() {
     }
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
+#ifdef _WIN32
+    // A file stays open a moment after the program that wrote it has ended (its console host
+    // goes last), and an open file cannot be deleted there: try again for a while.
+    for (int tries = 0; ec && tries < 100; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ec.clear();
+        fs::remove_all(path_, ec);
+    }
+#endif
 }
 
 fs::path TempDir::write(const std::string& relative, const std::string& bytes) const {
