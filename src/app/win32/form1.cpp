@@ -195,7 +195,10 @@ void Form1::show(int how) {
     UpdateWindow(window_);
 }
 
-bool Form1::isDialogMessage(MSG* message) { return window_ && IsDialogMessageA(window_, message); }
+bool Form1::isDialogMessage(MSG* message) {
+    // A disabled window takes no keys: Tab must not hand the focus to one of its controls.
+    return window_ && IsWindowEnabled(window_) && IsDialogMessageA(window_, message);
+}
 
 LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     if (message == WM_NCCREATE) {
@@ -236,7 +239,8 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_SETFOCUS:
-        if (savedFocus_ && IsWindowEnabled(savedFocus_) && IsWindowVisible(savedFocus_))
+        if (savedFocus_ && IsWindowEnabled(window_) && IsWindowEnabled(savedFocus_) &&
+            IsWindowVisible(savedFocus_))
             SetFocus(savedFocus_);
         return 0;
     case WM_CLOSE:
@@ -251,6 +255,9 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wp, LPARAM lp) {
 }
 
 void Form1::onClick(Control c) {
+    // A control of a disabled window may still hold the focus or be sent a click: while a
+    // build runs, no command may start.
+    if (!IsWindowEnabled(window_)) return;
     switch (c) {
     case Control::cmdBrowse: return cmdBrowse_Click(*this);
     case Control::cmdDestFol: return cmdDestFol_Click(*this);
@@ -313,7 +320,12 @@ bool Form1::enabled(Control c) const {
 void Form1::setEnabled(Control c, bool on) {
     auto timer = timerRunning_.find(c);
     if (timer == timerRunning_.end()) {
-        if (HWND w = handle(c)) EnableWindow(w, on);
+        HWND w = handle(c);
+        if (!w) return;
+        // Windows leaves the focus on a control of a window it disables: take it away.
+        HWND focus = GetFocus();
+        if (!on && focus && (focus == w || IsChild(w, focus))) SetFocus(nullptr);
+        EnableWindow(w, on);
         return;
     }
     if (on && !timer->second)

@@ -114,9 +114,9 @@ protected:
         runUntil([] { return true; }, 0);
     }
 
-    // A key as the keyboard gives it to the control with the focus.
+    // A key as the keyboard gives it to the control with the focus, or to the window.
     void press(UINT key) {
-        HWND focus = GetFocus();
+        HWND focus = GetFocus() ? GetFocus() : top();
         PostMessageA(focus, WM_KEYDOWN, key, 1);
         PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
         runPending();
@@ -327,9 +327,14 @@ TEST_F(Win32Form, BusyWhileTheScriptsRunThenIdleWithTheFocusOnCreate) {
     make(f.app, starter);
     form->setText(Control::txtProjPath, f.project);
     form->setText(Control::txtDest, f.destination);
+    form->setFocus(Control::cmdDo);
     click(Control::cmdDo);
     ASSERT_EQ(starter.started.size(), 1u);
     EXPECT_FALSE(IsWindowEnabled(top()));
+    EXPECT_EQ(GetFocus(), nullptr);
+    for (UINT key : {VK_TAB, VK_RETURN, VK_SPACE}) press(key);
+    click(Control::cmdDo);
+    EXPECT_EQ(starter.started.size(), 1u);  // no key or click starts a second build
     EXPECT_TRUE(IsWindowVisible(h(Control::Frame1)));
     EXPECT_TRUE(form->enabled(Control::Timer1));
     SendMessageA(top(), WM_CLOSE, 0, 0);
