@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dlgs.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <memory>
@@ -70,6 +73,47 @@ LOGFONTA fontOf(HWND w) {
     LOGFONTA font = {};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(w, WM_GETFONT, 0, 0)), sizeof font, &font);
     return font;
+}
+
+// Answers the next dialog owned by `owner` from a timer that ticks inside its modal loop.
+struct DialogAnswer {
+    HWND owner;
+    std::function<void(HWND dialog)> fill;  // then OK is pressed
+    HWND dialog = nullptr;                  // once answered
+    bool refused = false;                   // it answered with a box of its own and was cancelled
+};
+DialogAnswer* pendingAnswer = nullptr;
+
+HWND dialogOwnedBy(HWND owner) {
+    HWND dialog = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
+    while (dialog && GetWindow(dialog, GW_OWNER) != owner)
+        dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr);
+    return dialog;
+}
+
+void CALLBACK answerDialog(HWND, UINT, UINT_PTR, DWORD) {
+    DialogAnswer* a = pendingAnswer;
+    if (!a) return;
+    if (!a->dialog) {
+        a->dialog = dialogOwnedBy(a->owner);
+        if (a->dialog) {
+            a->fill(a->dialog);
+            PostMessageA(a->dialog, WM_COMMAND, IDOK, 0);
+        }
+    } else if (HWND box = dialogOwnedBy(a->dialog)) {
+        a->refused = true;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        PostMessageA(a->dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+// Clicks the button and answers the dialog it opens.
+void clickAndAnswer(HWND button, DialogAnswer* answer) {
+    pendingAnswer = answer;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, answerDialog);
+    SendMessageA(button, BM_CLICK, 0, 0);  // returns once the dialog has closed
+    KillTimer(nullptr, timer);
+    pendingAnswer = nullptr;
 }
 
 class Win32Form : public ::testing::Test {
@@ -273,6 +317,38 @@ TEST_F(Win32Form, FolderAndFileButtonsRunTheirCommands) {
     EXPECT_EQ(form->text(Control::txtDest), "");
     EXPECT_EQ(form->text(Control::txtProjPath), dir.str() + kSeparator);
     EXPECT_TRUE(shown.empty());
+}
+
+// The real dialogs: the file dialog shows its title and filter, the folder dialog gives the
+// folder it was set to.
+TEST_F(Win32Form, RealDialogsAnswerTheirButtons) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));  // as the program does, for the folder dialog
+    test::TempDir dir;
+    dir.write("pkg/x.sis", std::string("\x0A\x00\x00\x01", 4));
+    const std::string folder = dir.str() + "\\pkg";
+    std::string title, filter;
+    DialogAnswer open{top(), [&](HWND dialog) {
+                          title = textOf(dialog);
+                          filter = textOf(GetDlgItem(dialog, cmb1));
+                          HWND name = GetDlgItem(dialog, cmb13);
+                          SetWindowTextA(name ? name : GetDlgItem(dialog, edt1),
+                                         (folder + "\\x.sis").c_str());
+                      }};
+    clickAndAnswer(h(Control::readUi), &open);
+    EXPECT_TRUE(open.dialog && !open.refused);
+    EXPECT_EQ(title, "Open a sis file");
+    EXPECT_EQ(filter, "*.sis");
+    EXPECT_EQ(form->text(Control::txtUID), "0100000A");
+
+    DialogAnswer chooseFolder{top(), [&](HWND dialog) {
+                                  SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE,
+                                               reinterpret_cast<LPARAM>(folder.c_str()));
+                              }};
+    clickAndAnswer(h(Control::cmdDestFol), &chooseFolder);
+    EXPECT_TRUE(chooseFolder.dialog && !chooseFolder.refused);
+    EXPECT_EQ(form->text(Control::txtDest), folder + "\\");
+    EXPECT_TRUE(shown.empty());
+    OleUninitialize();
 }
 
 // Entries keep their bytes; selecting each row in turn, as the create command does, selects
