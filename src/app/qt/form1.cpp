@@ -116,7 +116,8 @@ void Form1::createControls() {
             auto* frame = new QFrame(this);
             frame->setFrameShape(QFrame::Box);
             frame->setAutoFillBackground(true);
-            frame->setStyleSheet("QFrame { background: white; }");
+            // Black on white in every state: the panel is shown while the window is disabled.
+            frame->setStyleSheet("QFrame { background: white; color: black; }");
             frame->setFocusPolicy(Qt::NoFocus);
             w = frame;
             break;

@@ -249,6 +249,12 @@ private slots:
         QVERIFY(form->visible(Control::Frame1));
         QVERIFY(form->enabled(Control::Timer1));
         QVERIFY(!form->close());  // refused while the build runs
+        // "Working Hard..." stays black, not greyed, although the window is disabled.
+        const QImage busy = form->widget(Control::Label7)->grab().toImage();
+        int darkest = 255;
+        for (int y = 0; y < busy.height(); ++y)
+            for (int x = 0; x < busy.width(); ++x) darkest = std::min(darkest, qGray(busy.pixel(x, y)));
+        QVERIFY2(darkest < 64, std::to_string(darkest).c_str());
 
         QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !form->enabled(Control::Timer2), 20000);
         QVERIFY(!form->enabled(Control::Timer1));
