@@ -46,7 +46,8 @@ double since(Clock::time_point start, Clock::time_point end = Clock::now()) {
 double ownCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The processor time of an ended, not yet reaped child with the children it waited for:
@@ -124,13 +125,14 @@ EventSummary summarize(const std::vector<TimedApplication::Event>& events, Clock
 
 std::string describe(const TimedApplication::Event& e) {
     char text[160];
-    std::snprintf(text, sizeof text, "%.1f ms (event type %d to %s)", e.seconds * 1000, int(e.type), e.receiverClass);
+    std::snprintf(text, sizeof text, "%.1f ms (event type %d to %s)", e.seconds * 1000, int(e.type),
+                  e.receiverClass);
     return text;
 }
 
 // When the first timer event to the given timer began after a moment.
-Clock::time_point firstTick(const std::vector<TimedApplication::Event>& events, const QObject* timer,
-                            Clock::time_point after) {
+Clock::time_point firstTick(const std::vector<TimedApplication::Event>& events,
+                            const QObject* timer, Clock::time_point after) {
     for (const auto& e : events)
         if (e.receiver == timer && e.type == QEvent::Timer && e.start >= after) return e.start;
     return after;
@@ -163,7 +165,9 @@ private:
 class WatchedStarter : public tovrin::ScriptStarter {
 public:
     WatchedStarter(const std::string& app, fs::path keep)
-        : real_(tovrin::makeScriptStarter(app)), bin_(fs::path(app) / "bin"), keep_(std::move(keep)) {}
+        : real_(tovrin::makeScriptStarter(app)),
+          bin_(fs::path(app) / "bin"),
+          keep_(std::move(keep)) {}
 
     std::unique_ptr<tovrin::StartedProcess> start(const std::string& script) override {
         if (fs::path(script).filename() != "go.bat") return real_->start(script);
@@ -178,7 +182,8 @@ public:
         startCost = since(spawn, started);
         ownCpuAtStart = ownCpuSeconds();
         siginfo_t info{};
-        if (process && waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0) {
+        if (process && waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == 0) {
             // Still running, as it should: find it among the children.
             std::ifstream children("/proc/self/task/" + std::to_string(gettid()) + "/children");
             pid_t pid = 0;
@@ -246,7 +251,8 @@ void runUntilIdle(tovrin::Form1& window) {
         bool eventFilter(QObject*, QEvent* event) override {
             if (event->type() == QEvent::EnabledChange && window->isEnabled())
                 QTimer::singleShot(0, &loop, [this] {
-                    if (window->isEnabled() && !window->enabled(tovrin::Control::Timer2)) loop.quit();
+                    if (window->isEnabled() && !window->enabled(tovrin::Control::Timer2))
+                        loop.quit();
                 });
             return false;
         }
@@ -265,8 +271,10 @@ const char* verdict(bool met) { return met ? "met" : "NOT met"; }
 int main(int argc, char** argv) {
     TimedApplication app(argc, argv);
     if (argc != 5) {
-        std::fprintf(stderr, "usage: build_bench <application folder> <project folder> <destination folder> "
-                             "<scratch folder>\n");
+        std::fprintf(
+            stderr,
+            "usage: build_bench <application folder> <project folder> <destination folder> "
+            "<scratch folder>\n");
         return 2;
     }
     const std::string appFolder = argv[1];
@@ -279,7 +287,8 @@ int main(int argc, char** argv) {
     WatchedStarter starter(appFolder, scratch);
     tovrin::Form1 window(appFolder, starter);
     bool boxShown = false;
-    window.messageHook = [&](const std::string& text, const std::string& title, tovrin::MessageIcon) {
+    window.messageHook = [&](const std::string& text, const std::string& title,
+                             tovrin::MessageIcon) {
         std::printf("box \"%s\": %s\n", title.c_str(), text.c_str());
         boxShown = true;
     };
@@ -335,28 +344,31 @@ int main(int argc, char** argv) {
     std::printf("load before the compile alone: %s\n", loadAverage().c_str());
     const AloneRun alone = runAlone(appFolder, bin / "go.bat");
     const bool samePackage = fileBytes(bin / "temp.sis") == fileBytes(package);
-    for (const char* name : {"temp.pkg", "go.bat", "AboutInstaller.txt", "temp.sis", "res.txt"}) fs::remove(bin / name);
+    for (const char* name : {"temp.pkg", "go.bat", "AboutInstaller.txt", "temp.sis", "res.txt"})
+        fs::remove(bin / name);
 
     // The delivery tick is the first tick of Timer1 after go.bat has ended.
-    const double tickWait = since(go.ended, firstTick(app.events, window.timer(tovrin::Control::Timer1), go.ended));
+    const double tickWait =
+        since(go.ended, firstTick(app.events, window.timer(tovrin::Control::Timer1), go.ended));
     const double idleLimit = clickToGo + compileInside + tickWait + 0.5 + 0.3;
     std::printf("entries: %d\n", entries);
     std::printf("choose folder, dialog return to click handler return: %.3f s\n", chooseTime);
     std::printf("longest later event: %s\n", describe(afterChoice.longest).c_str());
     std::printf("create click handler: %.3f s\n", since(click, clickReturned));
     std::printf("click to go.bat started: %.3f s\n", clickToGo);
-    std::printf("compile inside the build (go.bat start to end): %.3f s, compiler CPU %.2f s\n", compileInside,
-                go.childCpu);
+    std::printf("compile inside the build (go.bat start to end): %.3f s, compiler CPU %.2f s\n",
+                compileInside, go.childCpu);
     std::printf("window process during that compile: CPU %.3f s, %d events taking %.1f ms\n",
-                go.ownCpuAtEnd - starter.ownCpuAtStart, duringCompile.count, duringCompile.busy * 1000);
+                go.ownCpuAtEnd - starter.ownCpuAtStart, duringCompile.count,
+                duringCompile.busy * 1000);
     std::printf("longest event during the build: %s\n", describe(duringBuild.longest).c_str());
     std::printf("same compile alone: %.3f s, compiler CPU %.2f s%s\n", alone.seconds, alone.cpu,
                 samePackage ? "" : " (the packages differ)");
     std::printf("wait from the end of go.bat to the delivery tick: %.3f s\n", tickWait);
     std::printf("click to idle with the package delivered: %.3f s\n", clickToIdle);
     const bool delivered = fs::exists(package) && !boxShown;
-    std::printf("last entry selected and in view: %s; package delivered: %s\n", lastShown ? "yes" : "NO",
-                delivered ? "yes" : "NO");
+    std::printf("last entry selected and in view: %s; package delivered: %s\n",
+                lastShown ? "yes" : "NO", delivered ? "yes" : "NO");
     std::printf("goals:\n");
     std::printf("  folder choice %.3f s < 0.5 s: %s\n", chooseTime, verdict(chooseTime < 0.5));
     std::printf("  longest later event %.1f ms <= 50 ms: %s\n", afterChoice.longest.seconds * 1000,
@@ -364,9 +376,11 @@ int main(int argc, char** argv) {
     std::printf("  click to go.bat %.3f s < 0.5 s: %s\n", clickToGo, verdict(clickToGo < 0.5));
     std::printf("  compile inside / alone %.2f <= 1.10: %s\n", compileInside / alone.seconds,
                 verdict(alone.seconds > 0 && compileInside <= 1.10 * alone.seconds));
-    std::printf("  click to idle %.3f s <= %.3f s: %s\n", clickToIdle, idleLimit, verdict(clickToIdle <= idleLimit));
+    std::printf("  click to idle %.3f s <= %.3f s: %s\n", clickToIdle, idleLimit,
+                verdict(clickToIdle <= idleLimit));
     // One line for bench/build.sh to take the median of several runs.
-    std::printf("figures %d %.4f %.4f %.4f %.4f %.4f %.4f %.4f\n", entries, chooseTime, afterChoice.longest.seconds,
-                clickToGo, compileInside, alone.seconds, clickToIdle, idleLimit);
+    std::printf("figures %d %.4f %.4f %.4f %.4f %.4f %.4f %.4f\n", entries, chooseTime,
+                afterChoice.longest.seconds, clickToGo, compileInside, alone.seconds, clickToIdle,
+                idleLimit);
     return lastShown && delivered && alone.seconds > 0 ? 0 : 1;
 }

@@ -20,8 +20,8 @@ extern char** environ;
 
 namespace {
 
-constexpr int kFanOut = 10;          // folders per level, three levels deep
-constexpr int kFilesPerLeaf = 100;   // 10 * 10 * 10 leaves * 100 = 100,000 files
+constexpr int kFanOut = 10;         // folders per level, three levels deep
+constexpr int kFilesPerLeaf = 100;  // 10 * 10 * 10 leaves * 100 = 100,000 files
 constexpr int kRounds = 5;
 
 bool makeFolder(const std::string& path) {
@@ -83,7 +83,8 @@ double timeFind(const std::string& root) {
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return -1;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
     return secondsSince(start);
 }
 
@@ -101,7 +102,8 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     if (!makeTree(root)) return 1;
-    const std::size_t expected = static_cast<std::size_t>(kFanOut * kFanOut * kFanOut * kFilesPerLeaf);
+    const std::size_t expected =
+        static_cast<std::size_t>(kFanOut * kFanOut * kFanOut * kFilesPerLeaf);
 
     // Warm the tree once with each, then alternate so both see the same cache.
     std::size_t count = 0;
@@ -114,7 +116,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kRounds; ++i) {
         walks.push_back(timeWalk(root, &count));
         if (count != expected) {
-            std::fprintf(stderr, "scan_bench: the walk gave %zu entries, not %zu\n", count, expected);
+            std::fprintf(stderr, "scan_bench: the walk gave %zu entries, not %zu\n", count,
+                         expected);
             return 1;
         }
         finds.push_back(timeFind(root));
@@ -125,11 +128,12 @@ int main(int argc, char** argv) {
     }
 
     const double walk = median(walks), find = median(finds);
-    std::printf("files: %zu in %d folders\n", expected, kFanOut + kFanOut * kFanOut + kFanOut * kFanOut * kFanOut);
-    std::printf("walk (entries into a vector): %.1f ms  (median of %d, best %.1f ms)\n", walk * 1e3, kRounds,
-                *std::min_element(walks.begin(), walks.end()) * 1e3);
-    std::printf("find -type f > /dev/null:     %.1f ms  (median of %d, best %.1f ms)\n", find * 1e3, kRounds,
-                *std::min_element(finds.begin(), finds.end()) * 1e3);
+    std::printf("files: %zu in %d folders\n", expected,
+                kFanOut + kFanOut * kFanOut + kFanOut * kFanOut * kFanOut);
+    std::printf("walk (entries into a vector): %.1f ms  (median of %d, best %.1f ms)\n", walk * 1e3,
+                kRounds, *std::min_element(walks.begin(), walks.end()) * 1e3);
+    std::printf("find -type f > /dev/null:     %.1f ms  (median of %d, best %.1f ms)\n", find * 1e3,
+                kRounds, *std::min_element(finds.begin(), finds.end()) * 1e3);
     std::printf("ratio walk/find: %.2f  (target: at most 1.50)\n", walk / find);
     return 0;
 }

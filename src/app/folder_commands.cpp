@@ -19,8 +19,6 @@ void cmdBrowse_Click(Window& window) {
     window.setText(Control::txtDest, folder);
 }
 
-void cmdDestFol_Click(Window& window) {
-    window.setText(Control::txtDest, AskFolder(window));
-}
+void cmdDestFol_Click(Window& window) { window.setText(Control::txtDest, AskFolder(window)); }
 
 }  // namespace tovrin

@@ -65,8 +65,9 @@ const ControlDesign& designOf(Control c) {
 std::vector<Control> tabOrder() {
     std::vector<ControlDesign> focusable;
     std::copy_if(kDesign.begin(), kDesign.end(), std::back_inserter(focusable), takesFocus);
-    std::sort(focusable.begin(), focusable.end(),
-              [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
+    std::sort(
+        focusable.begin(), focusable.end(),
+        [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
     std::vector<Control> order;
     for (const ControlDesign& d : focusable) order.push_back(d.control);
     return order;

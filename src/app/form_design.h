@@ -22,11 +22,11 @@ struct ControlDesign {
     int maxLength;  // characters a text box takes; 0 for no limit
     bool enabled;   // a timer: running
     bool visible;
-    int value;      // check box: 0 clear, 1 ticked, 2 greyed
-    int interval;   // timer: milliseconds
+    int value;     // check box: 0 clear, 1 ticked, 2 greyed
+    int interval;  // timer: milliseconds
 };
 
-extern const char* const kFormTitle;  // "Tovrin Wizard by Quen"
+extern const char* const kFormTitle;   // "Tovrin Wizard by Quen"
 constexpr int kFormWidthTwips = 6285;  // client area
 constexpr int kFormHeightTwips = 7935;
 // Label7, the busy panel's text: its own font.

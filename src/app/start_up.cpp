@@ -4,8 +4,6 @@
 
 namespace tovrin {
 
-void Form_Load(Window& window, const std::string& appFolder) {
-    LoadLang(window, appFolder);
-}
+void Form_Load(Window& window, const std::string& appFolder) { LoadLang(window, appFolder); }
 
 }  // namespace tovrin

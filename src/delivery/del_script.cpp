@@ -9,7 +9,8 @@ std::vector<std::string> delBatLines(const std::string& appFolder, const std::st
                                      const std::string& name, bool packageMade) {
     auto bin = [&](const char* file) { return batchArgument(binFile(appFolder, file)); };
     const std::string package = batchArgument(destination + name + ".sis");
-    std::vector<std::string> lines{"cd " + batchArgument(appFolder + kSeparator + "bin" + kSeparator)};
+    std::vector<std::string> lines{"cd " +
+                                   batchArgument(appFolder + kSeparator + "bin" + kSeparator)};
     if (packageMade) {
         lines.push_back("del " + package);
         lines.push_back("copy " + bin("temp.sis") + " " + package);

@@ -25,7 +25,8 @@ bool stillRunning(std::unique_ptr<StartedProcess>& process) {
 void checkDelivery(Wizard& wizard) {
     const PackageStamp delivered = stampOf(wizard.target);
     if (delivered.samePackage(wizard.made)) return;
-    if (delivered.exists && !delivered.unchanged(wizard.earlier)) std::remove(wizard.target.c_str());
+    if (delivered.exists && !delivered.unchanged(wizard.earlier))
+        std::remove(wizard.target.c_str());
     wizard.buildFailure = "The package could not be copied to " + wizard.target + ".";
 }
 
@@ -56,9 +57,11 @@ void Timer1_Timer(Wizard& wizard) {
     batchFolder(app, &batchApp, &missing);
     batchFolder(destination, &batchDestination, &missing);
     batchText(name, &batchName, &missing);
-    const std::vector<std::string> lines = delBatLines(batchApp, batchDestination, batchName, packageMade);
+    const std::vector<std::string> lines =
+        delBatLines(batchApp, batchDestination, batchName, packageMade);
     const std::string delBat = binFile(app, "del.bat");
-    if (writeTextFile(delBat, lines.data(), lines.size(), nullptr)) wizard.delBat = wizard.starter.start(delBat);
+    if (writeTextFile(delBat, lines.data(), lines.size(), nullptr))
+        wizard.delBat = wizard.starter.start(delBat);
     w.setEnabled(Control::Timer2, true);
     w.setEnabled(Control::Timer1, false);
 }

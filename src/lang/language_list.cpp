@@ -28,9 +28,11 @@ std::vector<std::string> languageEntries(const std::string& bytes) {
 void sortLanguages(std::vector<std::string>& entries) {
     auto folded = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
     auto before = [&](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
-            return folded(static_cast<unsigned char>(x)) < folded(static_cast<unsigned char>(y));
-        });
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [&](char x, char y) {
+                                                return folded(static_cast<unsigned char>(x)) <
+                                                       folded(static_cast<unsigned char>(y));
+                                            });
     };
     std::stable_sort(entries.begin(), entries.end(), before);
 }

@@ -40,16 +40,19 @@ void cmdDo_Click(Wizard& wizard) {
 
     std::string error;
     const std::string about = aboutText();
-    if (!writeTextFile(binFile(app, "AboutInstaller.txt"), &about, 1, &error)) return fail(w, error);
+    if (!writeTextFile(binFile(app, "AboutInstaller.txt"), &about, 1, &error))
+        return fail(w, error);
 
     TextFile script;
     if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
         return fail(w, script.error(), &script);
 
-    for (auto check : {checkName, checkNameIsFileName, checkNameIsNoDevice, checkUid, checkUidLength})
+    for (auto check :
+         {checkName, checkNameIsFileName, checkNameIsNoDevice, checkUid, checkUidLength})
         if (std::string m = check(s); !m.empty()) return fail(w, m, &script);
 
-    if (!writeLines(script, headerLines(s)) || (s.supportAll && !script.writeLine(dependencyLine())))
+    if (!writeLines(script, headerLines(s)) ||
+        (s.supportAll && !script.writeLine(dependencyLine())))
         return fail(w, script.error(), &script);
 
     if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
@@ -60,7 +63,8 @@ void cmdDo_Click(Wizard& wizard) {
     const int count = w.listCount();
     for (int i = 0; i < count; ++i) {
         w.listSelect(i);
-        if (!script.writeLine(fileLine(s.projectFolder, w.listItem(i)))) return fail(w, script.error(), &script);
+        if (!script.writeLine(fileLine(s.projectFolder, w.listItem(i))))
+            return fail(w, script.error(), &script);
     }
     if (!script.close()) return fail(w, script.error());
 

@@ -9,7 +9,8 @@ namespace tovrin {
 const char* const kContactAddress = "tovrin-wizard@quen.example.org";
 
 std::string aboutText() {
-    return std::string("This installer was created with Tovrin 0.9 by Quen. For info: ") + kContactAddress;
+    return std::string("This installer was created with Tovrin 0.9 by Quen. For info: ") +
+           kContactAddress;
 }
 
 std::vector<std::string> languageLines(const std::string& language) {
@@ -18,12 +19,11 @@ std::vector<std::string> languageLines(const std::string& language) {
 }
 
 std::vector<std::string> headerLines(const PackageSettings& s) {
-    return {"#{\"" + s.name + "\"},(0x" + s.uid + "), " + s.major + ", " + s.minor + ", " + s.build, ""};
+    return {"#{\"" + s.name + "\"},(0x" + s.uid + "), " + s.major + ", " + s.minor + ", " + s.build,
+            ""};
 }
 
-std::string dependencyLine() {
-    return "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}";
-}
+std::string dependencyLine() { return "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}"; }
 
 std::string aboutLine(const std::string& appFolder) {
     return "\"" + binFile(appFolder, "AboutInstaller.txt") + "\" - \"\",FT";

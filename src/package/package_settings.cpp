@@ -41,8 +41,10 @@ std::string checkFoldersForScripts(const PackageSettings& s, const std::string& 
                          [](unsigned char c) { return c == '"' || isControl(c); }))
             continue;
         std::string shown = *folder;  // a control character cannot be shown in a message box
-        std::replace_if(shown.begin(), shown.end(), [](unsigned char c) { return isControl(c); }, '?');
-        return "The folder " + shown + " cannot be used: its name holds a quotation mark or a control character.";
+        std::replace_if(
+            shown.begin(), shown.end(), [](unsigned char c) { return isControl(c); }, '?');
+        return "The folder " + shown +
+               " cannot be used: its name holds a quotation mark or a control character.";
     }
     return "";
 }
@@ -50,21 +52,21 @@ std::string checkFoldersForScripts(const PackageSettings& s, const std::string& 
 std::string checkReadableInScripts(const PackageSettings& s, const std::string& appFolder) {
     std::string batch, missing;
     for (const std::string* folder : {&appFolder, &s.destinationFolder})
-        if (!batchFolder(*folder, &batch, &missing)) return unreadableInBatchMessage(*folder, missing);
+        if (!batchFolder(*folder, &batch, &missing))
+            return unreadableInBatchMessage(*folder, missing);
     if (!batchText(s.name, &batch, &missing)) return unreadableInBatchMessage(s.name, missing);
     return "";
 }
 
-std::string checkName(const PackageSettings& s) {
-    return s.name.empty() ? "Insert a name" : "";
-}
+std::string checkName(const PackageSettings& s) { return s.name.empty() ? "Insert a name" : ""; }
 
 // The name becomes the package's file name and stands in del.bat, so it must be a plain
 // file name: no separator, no wildcard that would widen a del to other files.
 std::string checkNameIsFileName(const PackageSettings& s) {
     for (unsigned char c : s.name) {
         bool forbidden = isControl(c);
-        for (char bad : std::string("\\/:*?\"<>|")) forbidden = forbidden || c == static_cast<unsigned char>(bad);
+        for (char bad : std::string("\\/:*?\"<>|"))
+            forbidden = forbidden || c == static_cast<unsigned char>(bad);
         if (forbidden) return "The name must not contain \\ / : * ? \" < > |";
     }
     return "";
@@ -84,9 +86,7 @@ std::string checkNameIsNoDevice(const PackageSettings& s) {
     return "The name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)";
 }
 
-std::string checkUid(const PackageSettings& s) {
-    return s.uid.empty() ? "Insert a UID" : "";
-}
+std::string checkUid(const PackageSettings& s) { return s.uid.empty() ? "Insert a UID" : ""; }
 
 std::string checkUidLength(const PackageSettings& s) {
     return characterCount(s.uid) < 8 ? "UID must be 8 char lenght" : "";

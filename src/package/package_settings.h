@@ -22,7 +22,7 @@ struct PackageSettings {
 
 PackageSettings readSettings(const Window& window);
 
-std::string checkDestination(const PackageSettings& s);     // check 1
+std::string checkDestination(const PackageSettings& s);  // check 1
 // Right after check 1: the project, destination and application folders must be writable
 // into a batch line.
 std::string checkFoldersForScripts(const PackageSettings& s, const std::string& appFolder);
@@ -35,8 +35,8 @@ std::string checkNameIsFileName(const PackageSettings& s);  // right after check
 // would write the package into the device.
 std::string checkNameIsNoDevice(const PackageSettings& s);
 bool isDeviceName(const std::string& name);
-std::string checkUid(const PackageSettings& s);             // check 3
-std::string checkUidLength(const PackageSettings& s);       // check 4
-std::string checkSource(const PackageSettings& s);          // check 5
+std::string checkUid(const PackageSettings& s);        // check 3
+std::string checkUidLength(const PackageSettings& s);  // check 4
+std::string checkSource(const PackageSettings& s);     // check 5
 
 }  // namespace tovrin

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "src/sis/package_stamp.h"
 #include "src/platform/process.h"
 #include "src/platform/window.h"
+#include "src/sis/package_stamp.h"
 
 namespace tovrin {
 

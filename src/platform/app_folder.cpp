@@ -3,8 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <climits>
 #include <unistd.h>
+#include <climits>
 #endif
 
 namespace tovrin {

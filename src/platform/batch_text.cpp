@@ -30,10 +30,11 @@ bool narrow(UINT codePage, const std::wstring& text, std::string* out) {
     if (text.empty()) return true;
     const int size = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
-    const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
-                                      &usedDefault);
+    const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
+                                      nullptr, &usedDefault);
     out->resize(static_cast<std::size_t>(n));
-    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, out->data(), n, nullptr, &usedDefault);
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, out->data(), n, nullptr,
+                        &usedDefault);
     return !usedDefault;
 }
 
@@ -61,7 +62,8 @@ bool batchFolder(const std::string& folder, std::string* batch, std::string* mis
     const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), n);
     if (written == 0 || written >= n) return false;
     shortPath.resize(written);
-    return narrow(CP_OEMCP, shortPath, batch);  // a volume without short names gives the long one back
+    return narrow(CP_OEMCP, shortPath,
+                  batch);  // a volume without short names gives the long one back
 }
 
 #else

@@ -1,10 +1,10 @@
 #include "src/platform/console_program.h"
 
 #ifdef _WIN32
-#include <clocale>
-#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <clocale>
+#include <cstdio>
 #endif
 
 namespace tovrin {

@@ -22,8 +22,9 @@ namespace {
 // volume and file index; a junction or folder link leads to its target's.
 FolderId identityOf(const std::string& folder) {
     FolderId id;
-    HANDLE handle = CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return id;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(handle, &info)) {
@@ -70,7 +71,8 @@ bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries, Fo
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             // Follows a link to what it names; a dangling link stays a file.
             struct stat target;
-            isFolder = fstatat(dirfd(dir), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+            isFolder =
+                fstatat(dirfd(dir), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
         }
         entries->push_back(FolderEntry{entry->d_name, isFolder});
     }

@@ -39,11 +39,13 @@ std::string localFromUtf8(const std::string& utf8) {
 #ifdef _WIN32
     if (utf8.empty()) return utf8;
     const int size = static_cast<int>(utf8.size());
-    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    const int units =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
     if (units <= 0) return utf8;  // not UTF-8 after all: already local text
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     std::string local(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
     return local;
@@ -57,7 +59,8 @@ std::string localText(const std::filesystem::path& path) {
     const std::wstring& wide = path.native();
     if (wide.empty()) return {};
     const int units = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     std::string local(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
     return local;

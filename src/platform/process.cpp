@@ -4,12 +4,12 @@
 #include <windows.h>
 #include <vector>
 #else
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
 extern char** environ;
 #endif
 
@@ -51,8 +51,9 @@ public:
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
         PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                            nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            CREATE_NO_WINDOW, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                            &startup, &info))
             return nullptr;
         CloseHandle(info.hThread);
         return std::make_unique<WindowsProcess>(info.hProcess);
@@ -109,12 +110,14 @@ public:
                      posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0) == 0 &&
                      posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
                      posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
-                     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+                     posix_spawnattr_setflags(&attributes,
+                                              POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
 
         std::string script = scriptPath;
         char* argv[] = {interpreter_.data(), script.data(), nullptr};
         pid_t pid = 0;
-        bool started = ready && posix_spawn(&pid, interpreter_.c_str(), &files, &attributes, argv, environ) == 0;
+        bool started = ready && posix_spawn(&pid, interpreter_.c_str(), &files, &attributes, argv,
+                                            environ) == 0;
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&files);
         if (!started) return nullptr;

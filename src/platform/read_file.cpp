@@ -17,7 +17,8 @@ bool readWholeFile(const std::string& path, std::string* bytes, std::string* err
     struct stat info;
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail("is a folder");
     errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
     if (!file) return fail(std::strerror(errno));
     bytes->clear();
     char buffer[65536];

@@ -17,7 +17,7 @@ public:
     // Creates the file, or empties it when it exists.
     bool open(const std::string& path);
     bool writeLine(const std::string& line);  // the line, then CR LF
-    bool close();                              // true also when nothing was open
+    bool close();                             // true also when nothing was open
     bool isOpen() const { return file_ != nullptr; }
     const std::string& error() const { return error_; }
 

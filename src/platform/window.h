@@ -12,11 +12,34 @@ namespace tovrin {
 // clang-format off: the controls in rows, as the window shows them
 enum class Control {
     Form1,  // the window itself: enabled or disabled as a whole
-    Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9,
-    txtProjPath, txtDest, txtName, txtUID, txtVer, txtMin, txtBuild,
-    CmbLang, ckSupp, List1, Frame1,
-    cmdBrowse, cmdDestFol, cmdDo, Command1, Command2, readUi,
-    Timer1, Timer2,
+    Label1,
+    Label2,
+    Label3,
+    Label4,
+    Label5,
+    Label6,
+    Label7,
+    Label8,
+    Label9,
+    txtProjPath,
+    txtDest,
+    txtName,
+    txtUID,
+    txtVer,
+    txtMin,
+    txtBuild,
+    CmbLang,
+    ckSupp,
+    List1,
+    Frame1,
+    cmdBrowse,
+    cmdDestFol,
+    cmdDo,
+    Command1,
+    Command2,
+    readUi,
+    Timer1,
+    Timer2,
 };
 // clang-format on
 
@@ -54,7 +77,8 @@ public:
     virtual void comboAdd(const std::string& entry) = 0;
 
     // A modal message box with one OK button; returns when it is closed.
-    virtual void messageBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+    virtual void messageBox(const std::string& text, const std::string& title,
+                            MessageIcon icon) = 0;
 
     // Modal folder dialog starting at the top of the folder tree, file-system folders only.
     // Returns the chosen folder's path as the platform gives it, or false on cancel.

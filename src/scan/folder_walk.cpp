@@ -24,9 +24,10 @@ public:
             if (sameFolder(above, id)) return;
 
         for (FolderEntry& entry : listing) entry.name = TrimAtNul(entry.name);
-        listing.erase(std::remove_if(listing.begin(), listing.end(),
-                                     [](const FolderEntry& e) { return e.name.empty() || e.name[0] == '.'; }),
-                      listing.end());
+        listing.erase(
+            std::remove_if(listing.begin(), listing.end(),
+                           [](const FolderEntry& e) { return e.name.empty() || e.name[0] == '.'; }),
+            listing.end());
         // The host's order is not stable everywhere; byte order makes a folder always give
         // the same package.
         std::sort(listing.begin(), listing.end(),

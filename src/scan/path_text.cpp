@@ -4,9 +4,7 @@
 
 namespace tovrin {
 
-std::string TrimAtNul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
+std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
 
 std::string AddBackslash(const std::string& path) {
     if (!path.empty() && path.back() == kSeparator) return path;

@@ -20,7 +20,8 @@ constexpr std::array<uint16_t, 256> makeTable() {
 constexpr std::array<uint16_t, 256> kTable = makeTable();
 
 uint16_t crc16Bytewise(const uint8_t* p, size_t size, uint16_t crc) {
-    for (size_t i = 0; i < size; ++i) crc = static_cast<uint16_t>((crc << 8) ^ kTable[((crc >> 8) ^ p[i]) & 0xFF]);
+    for (size_t i = 0; i < size; ++i)
+        crc = static_cast<uint16_t>((crc << 8) ^ kTable[((crc >> 8) ^ p[i]) & 0xFF]);
     return crc;
 }
 
@@ -59,7 +60,8 @@ const std::array<Matrix, 64>& zeroPowers() {
     static const std::array<Matrix, 64> powers = [] {
         std::array<Matrix, 64> p{};
         const uint8_t zero = 0;
-        for (int i = 0; i < 16; ++i) p[0][i] = crc16Bytewise(&zero, 1, static_cast<uint16_t>(1u << i));
+        for (int i = 0; i < 16; ++i)
+            p[0][i] = crc16Bytewise(&zero, 1, static_cast<uint16_t>(1u << i));
         for (int k = 1; k < 64; ++k)
             for (int i = 0; i < 16; ++i) p[k][i] = apply(p[k - 1], p[k - 1][i]);
         return p;
@@ -73,8 +75,9 @@ uint16_t crc16(const void* data, size_t size, uint16_t crc) {
     const auto* p = static_cast<const uint8_t*>(data);
     const Slices& t = slices();
     for (; size >= 8; size -= 8, p += 8) {
-        crc = static_cast<uint16_t>(t[7][p[0] ^ (crc >> 8)] ^ t[6][p[1] ^ (crc & 0xFF)] ^ t[5][p[2]] ^
-                                    t[4][p[3]] ^ t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]]);
+        crc =
+            static_cast<uint16_t>(t[7][p[0] ^ (crc >> 8)] ^ t[6][p[1] ^ (crc & 0xFF)] ^ t[5][p[2]] ^
+                                  t[4][p[3]] ^ t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]]);
     }
     return crc16Bytewise(p, size, crc);
 }

@@ -114,8 +114,8 @@ bool readForkData(ByteSource& source, const Package& package, const Fork& fork,
                   const DataSink& sink, std::string* err) {
     if (fork.storedLength == 0) {
         if (fork.originalLength != 0) {
-            *err = "no data stored for an original length of " +
-                   std::to_string(fork.originalLength);
+            *err =
+                "no data stored for an original length of " + std::to_string(fork.originalLength);
             return false;
         }
         return true;

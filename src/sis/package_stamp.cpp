@@ -18,11 +18,13 @@ PackageStamp stampOf(const std::string& path) {
     struct stat info;
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return stamp;
 #endif
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
     if (!file) return stamp;
     char field[2];
     std::size_t got = 0;
-    if (std::fseek(file.get(), sis::header::kChecksum, SEEK_SET) == 0) got = std::fread(field, 1, sizeof field, file.get());
+    if (std::fseek(file.get(), sis::header::kChecksum, SEEK_SET) == 0)
+        got = std::fread(field, 1, sizeof field, file.get());
     stamp.exists = true;
     stamp.size = static_cast<std::uint64_t>(info.st_size);
     stamp.checksum.assign(field, got);

@@ -18,7 +18,9 @@ struct PackageStamp {
         return exists && other.exists && size == other.size && checksum == other.checksum;
     }
     // The same file, not written since.
-    bool unchanged(const PackageStamp& other) const { return samePackage(other) && written == other.written; }
+    bool unchanged(const PackageStamp& other) const {
+        return samePackage(other) && written == other.written;
+    }
 };
 
 // Reads the stamp of the file at `path`; a file that is missing or cannot be read gives one

@@ -79,7 +79,9 @@ Header decodeHeader(const uint8_t* in, bool er6) {
 
 const LanguageCode* languageByCode(std::string_view code) {
     if (code.size() != 2) return nullptr;
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    auto upper = [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    };
     for (const LanguageCode& l : kLanguageCodes) {
         if (l.code && upper(code[0]) == l.code[0] && upper(code[1]) == l.code[1]) return &l;
     }

@@ -75,9 +75,7 @@ namespace tovrin::sis {
 // ---- Little-endian access ------------------------------------------------------------------
 // REQUIRES: p addresses at least 2 (u16) or 4 (u32) readable/writable bytes.
 
-inline uint16_t readU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+inline uint16_t readU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t readU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -104,21 +102,22 @@ inline void appendU16(std::string& out, uint16_t v) {
     out.push_back(static_cast<char>(v >> 8));
 }
 inline void appendU32(std::string& out, uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
 // ---- UIDs and versions ---------------------------------------------------------------------
 
-constexpr uint32_t kUid1None = 0x10000000;  // UID1 of a package whose script gives none
-constexpr uint32_t kUid2Er5 = 0x1000006D;   // ER3/ER4/ER5 release
-constexpr uint32_t kUid2Er6 = 0x10003A12;   // ER6 release (Series 60 1st/2nd Edition)
+constexpr uint32_t kUid1None = 0x10000000;     // UID1 of a package whose script gives none
+constexpr uint32_t kUid2Er5 = 0x1000006D;      // ER3/ER4/ER5 release
+constexpr uint32_t kUid2Er6 = 0x10003A12;      // ER6 release (Series 60 1st/2nd Edition)
 constexpr uint32_t kUid3Install = 0x10000419;  // "install application"
 
 constexpr uint32_t kInstallerVersionEr5 = 100;  // ER3 packages may carry 68
 constexpr uint32_t kInstallerVersionEr6 = 200;
 
 constexpr uint16_t kDriveChosenByUser = 0x21;  // '!'
-constexpr uint16_t kDriveStub = 'z';            // stub packages made for ROM
+constexpr uint16_t kDriveStub = 'z';           // stub packages made for ROM
 
 // ---- Header --------------------------------------------------------------------------------
 
@@ -369,9 +368,9 @@ enum class TextDetails : uint32_t {
 
 // File details of FR records: one of the "when" values, optionally OR-ed with the flags, which
 // also apply to FM records.
-constexpr uint32_t kRunInstall = 0;      // RI / RUNINSTALL (default)
-constexpr uint32_t kRunRemove = 1;       // RR / RUNREMOVE (needs RW)
-constexpr uint32_t kRunBoth = 2;         // RB / RUNBOTH (needs RW)
+constexpr uint32_t kRunInstall = 0;  // RI / RUNINSTALL (default)
+constexpr uint32_t kRunRemove = 1;   // RR / RUNREMOVE (needs RW)
+constexpr uint32_t kRunBoth = 2;     // RB / RUNBOTH (needs RW)
 constexpr uint32_t kRunWhenMask = 0xFF;
 constexpr uint32_t kRunSendEnd = 0x100;  // RS / RUNSENDEND: closed when installation completes
 constexpr uint32_t kRunWaitEnd = 0x200;  // RW / RUNWAITEND: wait until it exits
@@ -423,9 +422,9 @@ enum class NodeType : uint32_t {
     LessOrEqual = 5,
     And = 6,
     Or = 7,
-    Exists = 8,  // one string operand
-    DevCap = 9,  // one number operand
-    AppCap = 10, // two number operands (uid, capability)
+    Exists = 8,   // one string operand
+    DevCap = 9,   // one number operand
+    AppCap = 10,  // two number operands (uid, capability)
     Not = 11,
     String = 12,     // u32 length, ptr
     Attribute = 13,  // u32 attribute id, u32 unused (write 0)

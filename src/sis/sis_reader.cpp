@@ -46,7 +46,8 @@ private:
         }
         out->resize(static_cast<size_t>(size));
         if (size > 0 && !src_.read(offset, out->data(), out->size())) {
-            return fail(what + ": cannot read " + std::to_string(size) + " bytes at " + hex(offset));
+            return fail(what + ": cannot read " + std::to_string(size) + " bytes at " +
+                        hex(offset));
         }
         return true;
     }
@@ -59,7 +60,8 @@ private:
             return fail(what + ": string of " + std::to_string(length) + " bytes is too long");
         }
         if (unicode && length % 2 != 0) {
-            return fail(what + ": UTF-16 string has an odd length (" + std::to_string(length) + ")");
+            return fail(what + ": UTF-16 string has an odd length (" + std::to_string(length) +
+                        ")");
         }
         stringBytes_ += length;
         if (stringBytes_ > kMaxTotalStringBytes) {
@@ -79,8 +81,8 @@ private:
         out->assign(n, std::string());
         for (size_t i = 0; i < n; ++i) {
             const std::string item = n == 1 ? what : what + " " + std::to_string(i);
-            if (!readString(readU32(p + 4 * i), readU32(p + 4 * (n + i)), pkg_.unicode,
-                            &(*out)[i], item)) {
+            if (!readString(readU32(p + 4 * i), readU32(p + 4 * (n + i)), pkg_.unicode, &(*out)[i],
+                            item)) {
                 return false;
             }
         }
@@ -161,8 +163,7 @@ private:
                 size = condition_record::kBranchRecordSize;
                 ok = true;
                 break;
-            default:
-                return fail(what + ": unknown record type " + std::to_string(type));
+            default: return fail(what + ": unknown record type " + std::to_string(type));
             }
             if (!ok) return false;
             record.type = static_cast<RecordType>(type);
@@ -174,9 +175,8 @@ private:
 
     bool parseFileRecord(uint64_t offset, uint32_t type, const std::string& what, Record* r,
                          uint64_t* size) {
-        const size_t n = type == static_cast<uint32_t>(RecordType::SimpleFile)
-                             ? 1
-                             : pkg_.header.languageCount;
+        const size_t n =
+            type == static_cast<uint32_t>(RecordType::SimpleFile) ? 1 : pkg_.header.languageCount;
         *size = file_record::size(n, pkg_.er6);
         std::vector<uint8_t> b;
         if (!readBlock(offset, *size, &b, what)) return false;
@@ -203,20 +203,18 @@ private:
             f.dataPtr = readU32(p + file_record::dataPtrs(n) + 4 * k);
             f.originalLength =
                 pkg_.er6 ? readU32(p + file_record::originalLengths(n) + 4 * k) : f.storedLength;
-            if (f.storedLength > 0 &&
-                (f.dataPtr > pkg_.checksummedEnd() ||
-                 f.storedLength > pkg_.checksummedEnd() - f.dataPtr)) {
+            if (f.storedLength > 0 && (f.dataPtr > pkg_.checksummedEnd() ||
+                                       f.storedLength > pkg_.checksummedEnd() - f.dataPtr)) {
                 return fail(what + ": data of fork " + std::to_string(k) + " (" +
                             std::to_string(f.storedLength) + " bytes at " + hex(f.dataPtr) +
-                            ") runs past the end of the file (" +
-                            std::to_string(pkg_.fileSize) + " bytes)");
+                            ") runs past the end of the file (" + std::to_string(pkg_.fileSize) +
+                            " bytes)");
             }
         }
         return true;
     }
 
-    bool parseOptionsRecord(uint64_t offset, const std::string& what, Record* r,
-                            uint64_t* size) {
+    bool parseOptionsRecord(uint64_t offset, const std::string& what, Record* r, uint64_t* size) {
         std::vector<uint8_t> b;
         if (!readBlock(offset, options_record::kOptionTexts, &b, what)) return false;
         const uint32_t m = readU32(b.data() + options_record::kOptionCount);
@@ -239,14 +237,12 @@ private:
         return true;
     }
 
-    bool parseConditionRecord(uint64_t offset, const std::string& what, Record* r,
-                              uint64_t* size) {
+    bool parseConditionRecord(uint64_t offset, const std::string& what, Record* r, uint64_t* size) {
         std::vector<uint8_t> b;
         if (!readBlock(offset, condition_record::kExpression, &b, what)) return false;
         const uint32_t exprSize = readU32(b.data() + condition_record::kExpressionSize);
         if (exprSize > kMaxStringBytes) {
-            return fail(what + ": condition of " + std::to_string(exprSize) +
-                        " bytes is too long");
+            return fail(what + ": condition of " + std::to_string(exprSize) + " bytes is too long");
         }
         *size = condition_record::kExpression + uint64_t{exprSize};
         if (!readBlock(offset + condition_record::kExpression, exprSize, &b,
@@ -277,9 +273,7 @@ private:
         switch (type) {
         case static_cast<uint32_t>(NodeType::Exists):
         case static_cast<uint32_t>(NodeType::DevCap):
-        case static_cast<uint32_t>(NodeType::Not):
-            operands = 1;
-            break;
+        case static_cast<uint32_t>(NodeType::Not): operands = 1; break;
         case static_cast<uint32_t>(NodeType::String):
         case static_cast<uint32_t>(NodeType::Attribute):
         case static_cast<uint32_t>(NodeType::Number): {
@@ -294,8 +288,7 @@ private:
                 e->value = first;
                 return true;
             }
-            return readString(first, second, pkg_.unicode, &e->text,
-                              what + ": condition string");
+            return readString(first, second, pkg_.unicode, &e->text, what + ": condition string");
         }
         default:
             if (type > static_cast<uint32_t>(NodeType::AppCap)) {
@@ -313,14 +306,15 @@ private:
 
     // Installers walk the records from last to first, so blocks open at the highest offset.
     bool checkNesting() {
-        struct Open { size_t index; bool sawElse; };
+        struct Open {
+            size_t index;
+            bool sawElse;
+        };
         std::vector<Open> open;
         for (size_t i = pkg_.records.size(); i-- > 0;) {
             const std::string what = "record " + std::to_string(i);
             switch (pkg_.records[i].type) {
-            case RecordType::If:
-                open.push_back({i, false});
-                break;
+            case RecordType::If: open.push_back({i, false}); break;
             case RecordType::ElseIf:
             case RecordType::Else: {
                 const bool isElse = pkg_.records[i].type == RecordType::Else;
@@ -334,8 +328,7 @@ private:
                 if (open.empty()) return fail(what + ": ENDIF without IF");
                 open.pop_back();
                 break;
-            default:
-                break;
+            default: break;
             }
         }
         if (!open.empty()) {
@@ -347,7 +340,10 @@ private:
     // Every fork owns its bytes. Data shared between forks would let a small file make the
     // verifier inflate the same stream again and again; no compiler writes it.
     bool checkDataOverlap() {
-        struct Span { uint64_t from, to; size_t record, fork; };
+        struct Span {
+            uint64_t from, to;
+            size_t record, fork;
+        };
         std::vector<Span> spans;
         for (size_t i = 0; i < pkg_.records.size(); ++i) {
             const std::vector<Fork>& forks = pkg_.records[i].forks;
@@ -358,7 +354,8 @@ private:
             }
         }
         std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
-            return std::tie(a.from, a.to, a.record, a.fork) < std::tie(b.from, b.to, b.record, b.fork);
+            return std::tie(a.from, a.to, a.record, a.fork) <
+                   std::tie(b.from, b.to, b.record, b.fork);
         });
         for (size_t j = 1; j < spans.size(); ++j) {
             const Span& earlier = spans[j - 1];

@@ -100,7 +100,7 @@ struct Package {
 bool readPackage(ByteSource& source, Package* package, std::string* err);
 
 struct Check {
-    std::string what;    // "UID4", "checksum", "record 2 fork 0"
+    std::string what;  // "UID4", "checksum", "record 2 fork 0"
     bool ok = false;
     std::string detail;  // values compared, or what is wrong
 };

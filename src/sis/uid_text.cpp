@@ -16,16 +16,16 @@ std::string hexByte(uint8_t byte) {
 
 }  // namespace
 
-std::string forstr(const std::string& value) {
-    return value.size() < 2 ? "0" + value : value;
-}
+std::string forstr(const std::string& value) { return value.size() < 2 ? "0" + value : value; }
 
 std::string uidText(const std::string& firstBytes) {
     uint8_t word[4] = {0, 0, 0, 0};
-    for (std::size_t i = 0; i < 4 && i < firstBytes.size(); ++i) word[i] = static_cast<uint8_t>(firstBytes[i]);
+    for (std::size_t i = 0; i < 4 && i < firstBytes.size(); ++i)
+        word[i] = static_cast<uint8_t>(firstBytes[i]);
     const uint32_t uid = sis::readU32(word);
     std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) text += forstr(hexByte(static_cast<uint8_t>(uid >> shift)));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text += forstr(hexByte(static_cast<uint8_t>(uid >> shift)));
     return text;
 }
 

@@ -8,7 +8,8 @@ uint32_t smallestCodePoint(int continuations) {
 }
 
 bool acceptable(uint32_t cp, int continuations) {
-    return cp >= smallestCodePoint(continuations) && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    return cp >= smallestCodePoint(continuations) && cp <= 0x10FFFF &&
+           !(cp >= 0xD800 && cp <= 0xDFFF);
 }
 
 }  // namespace

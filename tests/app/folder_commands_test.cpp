@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "src/app/folder_commands.h"
-#include "tests/support/fake_window.h"
 #include "src/platform/path.h"
-#include "tests/support/temp_dir.h"
 #include "tests/scan/tree_helpers.h"
+#include "tests/support/fake_window.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin {
 namespace {
@@ -35,9 +35,9 @@ TEST_P(AskFolderTest, AppendsOneSeparatorToAChoiceAndGivesNothingOnCancel) {
 INSTANTIATE_TEST_SUITE_P(Answers, AskFolderTest,
                          ::testing::Values(PickRow{false, "", ""},
                                            PickRow{true, "\\work\\proj", "\\work\\proj\\"},
-                                           PickRow{true, "\\", "\\\\"},            // a root
-                                           PickRow{true, "C:\\", "C:\\\\"},        // a drive root
-                                           PickRow{true, "", "\\"}));              // no file-system path
+                                           PickRow{true, "\\", "\\\\"},      // a root
+                                           PickRow{true, "C:\\", "C:\\\\"},  // a drive root
+                                           PickRow{true, "", "\\"}));        // no file-system path
 
 // Two project folders and a destination below one temporary folder.
 class FolderCommandsTest : public ::testing::Test {

@@ -14,7 +14,8 @@ TEST(InfoBoxes, AboutShowsItsSixLines) {
     EXPECT_EQ(w.messages[0].title, "About");
     EXPECT_EQ(w.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(w.messages[0].text,
-              "Tovrin 0.9 by Quen\r\n\r\nPlease send bugs and suggestion to:\r\ntovrin-wizard@quen.example.org"
+              "Tovrin 0.9 by Quen\r\n\r\nPlease send bugs and suggestion "
+              "to:\r\ntovrin-wizard@quen.example.org"
               "\r\n\r\nMore functions to come");
 }
 
@@ -29,10 +30,11 @@ TEST(InfoBoxes, UidInfoHasTwoParagraphsWithTheirOpenings) {
     ASSERT_NE(gap, std::string::npos);
     EXPECT_EQ(text.find("\r\n\r\n", gap + 1), std::string::npos);
     EXPECT_EQ(text.rfind("The application UID is a unique identifier for the application.", 0), 0u);
-    EXPECT_EQ(text.substr(gap + 4).rfind("During development temporary UIDs may be chosen from the range "
-                                         "0x01000000 to 0x0fffffff.",
-                                         0),
-              0u);
+    EXPECT_EQ(
+        text.substr(gap + 4).rfind("During development temporary UIDs may be chosen from the range "
+                                   "0x01000000 to 0x0fffffff.",
+                                   0),
+        0u);
     EXPECT_NE(text.find("Not Found"), std::string::npos);
 }
 

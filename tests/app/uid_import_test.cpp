@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_window.h"
 #include "src/app/uid_import.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tovrin;
@@ -42,7 +42,8 @@ TEST(UidImport, AsksForASisFile) {
     w.fileAnswers.push_back({false, ""});
     readUi_Click(w);
     ASSERT_EQ(w.fileDialogCalls.size(), 1u);
-    EXPECT_EQ(w.fileDialogCalls[0], (std::vector<std::string>{"Open a sis file", "*.sis", "*.sis"}));
+    EXPECT_EQ(w.fileDialogCalls[0],
+              (std::vector<std::string>{"Open a sis file", "*.sis", "*.sis"}));
 }
 
 TEST(UidImport, CancelChangesNothing) {
@@ -58,7 +59,8 @@ TEST(UidImport, UnreadableFileIsNamedAndChangesNothing) {
     test::TempDir dir;
     test::FakeWindow w;
     w.setText(Control::txtUID, "ABCDEF01");
-    for (std::string path : {(dir.path() / "missing.sis").string(), dir.str()}) {  // missing, a folder
+    for (std::string path :
+         {(dir.path() / "missing.sis").string(), dir.str()}) {  // missing, a folder
         w.fileAnswers.push_back({true, path});
         readUi_Click(w);
         EXPECT_EQ(w.text(Control::txtUID), "ABCDEF01") << path;

@@ -29,11 +29,16 @@ protected:
         return out.str();
     }
     std::string root() const { return fs::canonical(temp_.path()).string(); }
-    bool exists(const std::string& relative) const { return fs::exists(fs::symlink_status(temp_.path() / relative)); }
-    std::string content(const std::string& relative) const { return readFile(temp_.path() / relative); }
+    bool exists(const std::string& relative) const {
+        return fs::exists(fs::symlink_status(temp_.path() / relative));
+    }
+    std::string content(const std::string& relative) const {
+        return readFile(temp_.path() / relative);
+    }
     std::vector<std::string> entries(const std::string& relative = "") const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(temp_.path() / relative)) names.push_back(e.path().filename());
+        for (const auto& e : fs::directory_iterator(temp_.path() / relative))
+            names.push_back(e.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -89,7 +94,8 @@ TEST_F(InterpreterTest, DelReportsWhatItCannotDelete) {
     EXPECT_EQ(run("del missing.txt\ndel folder\ndel\n"),
               "t.bat:1: del: file not found: missing.txt\n"
               "t.bat:2: del: folder is a folder; nothing deleted\n"
-              "t.bat:3: del: expected one file, got 0 words (quote a path with blanks); nothing deleted\n");
+              "t.bat:3: del: expected one file, got 0 words (quote a path with blanks); nothing "
+              "deleted\n");
     EXPECT_TRUE(exists("folder/inner/f"));
 }
 
@@ -99,7 +105,8 @@ TEST_F(InterpreterTest, DelOfAnUnquotedPathWithBlanksDeletesNothing) {
     temp_.write("file.txt", "2");
     temp_.write("my file.txt", "3");
     EXPECT_EQ(run("del my file.txt\n"),
-              "t.bat:1: del: expected one file, got 2 words (quote a path with blanks); nothing deleted\n");
+              "t.bat:1: del: expected one file, got 2 words (quote a path with blanks); nothing "
+              "deleted\n");
     EXPECT_EQ(entries(), (std::vector<std::string>{"file.txt", "my", "my file.txt"}));
 }
 
@@ -113,8 +120,11 @@ TEST_P(DelWildcardTest, DeletesNothing) {
     temp.write("?.sis", "literal mark");
     std::ostringstream out;
     Interpreter(temp.str(), out).runScript(std::string("del ") + GetParam() + "\n", "t.bat");
-    EXPECT_EQ(out.str().rfind("t.bat:1: del: wildcards are not supported, nothing deleted: ", 0), 0u) << out.str();
-    for (const char* name : {"a.sis", "b.sis", "*.sis", "?.sis"}) EXPECT_TRUE(fs::exists(temp.path() / name)) << name;
+    EXPECT_EQ(out.str().rfind("t.bat:1: del: wildcards are not supported, nothing deleted: ", 0),
+              0u)
+        << out.str();
+    for (const char* name : {"a.sis", "b.sis", "*.sis", "?.sis"})
+        EXPECT_TRUE(fs::exists(temp.path() / name)) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, DelWildcardTest,
@@ -142,7 +152,8 @@ std::string everyByte() {
 TEST_F(InterpreterTest, CopyWritesAnExactCopyAndReplacesTheDestination) {
     temp_.write("my app/bin/temp.sis", everyByte());
     temp_.write("out dir/Demo.sis", std::string(100000, 'o'));
-    EXPECT_EQ(run("cd \"my app/bin\"\r\nCOPY temp.sis \"" + root() + "/out dir/Demo.sis\"\r\n"), "");
+    EXPECT_EQ(run("cd \"my app/bin\"\r\nCOPY temp.sis \"" + root() + "/out dir/Demo.sis\"\r\n"),
+              "");
     EXPECT_EQ(content("out dir/Demo.sis"), everyByte());
     EXPECT_EQ(content("my app/bin/temp.sis"), everyByte());
     EXPECT_EQ(entries("out dir"), std::vector<std::string>{"Demo.sis"});
@@ -182,7 +193,8 @@ TEST_F(InterpreterTest, FailedCopyIsReportedAndCreatesNothing) {
               "t.bat:2: copy: cannot find temp.sis: No such file or directory\n"
               "t.bat:3: copy: folder is a folder; nothing copied\n"
               "t.bat:4: copy: cannot write nowhere/new.sis: No such file or directory\n"
-              "t.bat:5: copy: expected a source and a destination, got 1 word (quote a path with blanks); "
+              "t.bat:5: copy: expected a source and a destination, got 1 word (quote a path with "
+              "blanks); "
               "nothing copied\n"
               "t.bat:6: copy: wildcards are not supported, nothing copied: *.sis dest\n");
     EXPECT_EQ(entries(), (std::vector<std::string>{"folder", "old.sis"}));
@@ -215,7 +227,8 @@ TEST_F(InterpreterTest, RedirectionEmptiesTheFileAndIsRelativeToTheCurrentFolder
 TEST_F(InterpreterTest, LineWhoseFileCannotBeOpenedIsSkipped) {
     temp_.write("keep.txt", "x");
     EXPECT_EQ(run("del keep.txt > nowhere/log.txt\n"),
-              "t.bat:1: cannot open nowhere/log.txt for output: No such file or directory; line skipped\n");
+              "t.bat:1: cannot open nowhere/log.txt for output: No such file or directory; line "
+              "skipped\n");
     EXPECT_TRUE(exists("keep.txt"));
 }
 
@@ -227,10 +240,12 @@ TEST_P(UnknownLineTest, IsReportedAndTheNextLineStillRuns) {
     TempDir temp;
     for (const char* name : {"a.txt", "b.txt", "victim.txt"}) temp.write(name, "x");
     std::ostringstream out;
-    Interpreter(temp.str(), out).runScript(std::string(GetParam()) + "\r\ndel victim.txt\r\n", "t.bat");
+    Interpreter(temp.str(), out)
+        .runScript(std::string(GetParam()) + "\r\ndel victim.txt\r\n", "t.bat");
     const std::string messages = out.str();
     EXPECT_EQ(messages.rfind("t.bat:1: ", 0), 0u) << messages;
-    EXPECT_NE(messages.find("; line skipped: " + std::string(GetParam())), std::string::npos) << messages;
+    EXPECT_NE(messages.find("; line skipped: " + std::string(GetParam())), std::string::npos)
+        << messages;
     EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 1) << messages;
     EXPECT_EQ(readFile(temp.path() / "a.txt"), "x");
     EXPECT_EQ(readFile(temp.path() / "b.txt"), "x");
@@ -238,14 +253,16 @@ TEST_P(UnknownLineTest, IsReportedAndTheNextLineStillRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, UnknownLineTest,
-                         ::testing::Values("for %%f in (a.txt b.txt) do del %%f", "if exist a.txt del a.txt",
-                                           "set X=a.txt", "@echo off", "echo y > a.txt", "rem del a.txt",
-                                           ":label", "del a.txt | del b.txt", "del a.txt & del b.txt",
+                         ::testing::Values("for %%f in (a.txt b.txt) do del %%f",
+                                           "if exist a.txt del a.txt", "set X=a.txt", "@echo off",
+                                           "echo y > a.txt", "rem del a.txt", ":label",
+                                           "del a.txt | del b.txt", "del a.txt & del b.txt",
                                            "del a.txt && del b.txt", "sort < a.txt", "del %X%",
                                            "del \"a.txt", "start del a.txt", "call other.bat"));
 
 TEST_F(InterpreterTest, MissingProgramIsReported) {
-    EXPECT_EQ(run("no-such-program-here a b\n"), "t.bat:1: program not found: no-such-program-here\n");
+    EXPECT_EQ(run("no-such-program-here a b\n"),
+              "t.bat:1: program not found: no-such-program-here\n");
 }
 
 TEST_F(InterpreterTest, BlankLinesAndBothLineEndsAreAccepted) {

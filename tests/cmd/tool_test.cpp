@@ -31,8 +31,9 @@ protected:
     }
 
     // Writes `script` as `name` in `folder` and runs `tovrin-cmd name` there.
-    ProgramRun runScript(const std::string& folder, const std::string& name, const std::string& script,
-                      const std::string& pathVariable = "/nonexistent") {
+    ProgramRun runScript(const std::string& folder, const std::string& name,
+                         const std::string& script,
+                         const std::string& pathVariable = "/nonexistent") {
         temp_.write(folder + "/" + name, script);
         return runProgram(kInterpreter, {name}, temp_.path() / folder, {"PATH=" + pathVariable});
     }
@@ -43,13 +44,15 @@ protected:
 TEST_F(ToolTest, ProgramInTheCurrentFolderReceivesItsArgumentsExactly) {
     installHelper("work dir/show.exe");
     ProgramRun run = runScript(".", "t.bat",
-                            "cd \"work dir\"\r\n"
-                            "show.exe plain \"with  blank\" \"\" 100%%  a\"b c\"d \"x > y & z\" > \"out file.txt\"\r\n");
+                               "cd \"work dir\"\r\n"
+                               "show.exe plain \"with  blank\" \"\" 100%%  a\"b c\"d \"x > y & z\" "
+                               "> \"out file.txt\"\r\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(readFile(temp_.path() / "work dir/out file.txt"),
-              "cwd=" + root() + "/work dir\n"
-              "[show.exe]\n[plain]\n[with  blank]\n[]\n[100%]\n[ab cd]\n[x > y & z]\n");
+              "cwd=" + root() +
+                  "/work dir\n"
+                  "[show.exe]\n[plain]\n[with  blank]\n[]\n[100%]\n[ab cd]\n[x > y & z]\n");
 }
 
 // Only what lies in the current folder runs, by its exact bare name: never a program found on
@@ -71,7 +74,8 @@ TEST_F(ToolTest, OnlyProgramsOfTheCurrentFolderRunByTheirExactBareName) {
                                root() + "/path dir");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "t.bat:5: only a program in the current folder can be run; line skipped: sub/show x > r5.txt\n"
+              "t.bat:5: only a program in the current folder can be run; line skipped: sub/show x "
+              "> r5.txt\n"
               "t.bat:6: only a program in the current folder can be run; line skipped: "
               "/bin/sh -c \"echo ran > r6.txt\"\n");
     fs::path here = temp_.path() / "here";
@@ -89,9 +93,11 @@ TEST_F(ToolTest, MessagesAndProgramOutputKeepTheirOrder) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               "t.bat:1: del: file not found: first\n"
-              "cwd=" + root() + "/w\n[show]\n[x]\n"
-              "t.bat:3: 'for' is not supported; line skipped: for\n"
-              "t.bat:4: program not found: missing-program\n");
+              "cwd=" +
+                  root() +
+                  "/w\n[show]\n[x]\n"
+                  "t.bat:3: 'for' is not supported; line skipped: for\n"
+                  "t.bat:4: program not found: missing-program\n");
     EXPECT_EQ(run.err, "");
 }
 
@@ -101,10 +107,11 @@ TEST_F(ToolTest, AScriptThatCannotBeReadGivesStatusTwo) {
         std::vector<std::string> args;
         std::string err;
     };
-    for (const Case& c : {Case{{"missing.bat"}, "tovrin-cmd: cannot read missing.bat: No such file or directory\n"},
-                          Case{{"folder.bat"}, "tovrin-cmd: cannot read folder.bat: is a folder\n"},
-                          Case{{}, "usage: tovrin-cmd script.bat\n"},
-                          Case{{"a.bat", "b.bat"}, "usage: tovrin-cmd script.bat\n"}}) {
+    for (const Case& c :
+         {Case{{"missing.bat"}, "tovrin-cmd: cannot read missing.bat: No such file or directory\n"},
+          Case{{"folder.bat"}, "tovrin-cmd: cannot read folder.bat: is a folder\n"},
+          Case{{}, "usage: tovrin-cmd script.bat\n"},
+          Case{{"a.bat", "b.bat"}, "usage: tovrin-cmd script.bat\n"}}) {
         ProgramRun run = runProgram(kInterpreter, c.args, temp_.path(), {"PATH=/nonexistent"});
         EXPECT_EQ(run.status, 2) << c.err;
         EXPECT_EQ(run.err, c.err);
@@ -138,28 +145,37 @@ TEST_F(ToolTest, BuildAndDeliveryScriptsRunAsWritten) {
     temp_.write("out & dir!/Demo.sis", "earlier package, longer than the new one");
     temp_.write("out & dir!/Other.sis", "another package");
 
-    temp_.write("my app (1) 50%/bin/go.bat", "cd " + quoted(bin) + "\r\n"
-                                              "makesis.exe " + quoted(bin + "temp.pkg") + " > " +
-                                                  quoted(bin + "res.txt") + "\r\n");
+    temp_.write("my app (1) 50%/bin/go.bat", "cd " + quoted(bin) +
+                                                 "\r\n"
+                                                 "makesis.exe " +
+                                                 quoted(bin + "temp.pkg") + " > " +
+                                                 quoted(bin + "res.txt") + "\r\n");
     ProgramRun go = runProgram(kInterpreter, {bin + "go.bat"}, temp_.path(), {"PATH=/nonexistent"});
     EXPECT_EQ(go.status, 0);
     EXPECT_EQ(go.out, "");
-    EXPECT_EQ(readFile(bin + "res.txt"), "cwd=" + app + "/bin\n[makesis.exe]\n[" + bin + "temp.pkg]\n");
+    EXPECT_EQ(readFile(bin + "res.txt"),
+              "cwd=" + app + "/bin\n[makesis.exe]\n[" + bin + "temp.pkg]\n");
 
     const std::string package("SIS\0\x01\r\n\xff", 8);
     temp_.write("my app (1) 50%/bin/temp.sis", package);
-    std::string delBat = "cd " + quoted(bin) + "\r\n"
-                         "del " + quoted(dest + "Demo.sis") + "\r\n"
-                         "copy " + quoted(bin + "temp.sis") + " " + quoted(dest + "Demo.sis") + "\r\n";
+    std::string delBat = "cd " + quoted(bin) +
+                         "\r\n"
+                         "del " +
+                         quoted(dest + "Demo.sis") +
+                         "\r\n"
+                         "copy " +
+                         quoted(bin + "temp.sis") + " " + quoted(dest + "Demo.sis") + "\r\n";
     for (const char* file : {"res.txt", "AboutInstaller.txt", "temp.pkg", "temp.sis", "go.bat"})
         delBat += "del " + quoted(bin + file) + "\r\n";
     temp_.write("my app (1) 50%/bin/del.bat", delBat);
-    ProgramRun del = runProgram(kInterpreter, {bin + "del.bat"}, temp_.path(), {"PATH=/nonexistent"});
+    ProgramRun del =
+        runProgram(kInterpreter, {bin + "del.bat"}, temp_.path(), {"PATH=/nonexistent"});
     EXPECT_EQ(del.status, 0);
     EXPECT_EQ(del.out, "");
     EXPECT_EQ(readFile(dest + "Demo.sis"), package);
     EXPECT_EQ(readFile(dest + "Other.sis"), "another package");
-    EXPECT_EQ(folderEntries(bin), (std::vector<std::string>{"del.bat", "languages.wzl", "makesis.exe"}));
+    EXPECT_EQ(folderEntries(bin),
+              (std::vector<std::string>{"del.bat", "languages.wzl", "makesis.exe"}));
     EXPECT_EQ(folderEntries(dest), (std::vector<std::string>{"Demo.sis", "Other.sis"}));
 }
 

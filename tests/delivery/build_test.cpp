@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "tests/support/build_fixture.h"
-#include "tests/delivery/build_runner.h"
-#include "tests/support/fake_window.h"
 #include "src/platform/process.h"
+#include "tests/delivery/build_runner.h"
+#include "tests/support/build_fixture.h"
+#include "tests/support/fake_window.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;
@@ -61,7 +61,8 @@ TEST_F(WholeBuild, FailedCompileKeepsTheEarlierPackageAndShowsTheCompilersOutput
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_EQ(w.messages[0].title, "Error");
     EXPECT_NE(w.messages[0].text.find("The package was not created."), std::string::npos);
-    EXPECT_NE(w.messages[0].text.find("the test compiler was asked to fail"), std::string::npos) << w.messages[0].text;
+    EXPECT_NE(w.messages[0].text.find("the test compiler was asked to fail"), std::string::npos)
+        << w.messages[0].text;
     EXPECT_EQ(binFiles(), (std::vector<std::string>{"makesis.exe", "test-compiler-mode"}));
 }
 
@@ -69,7 +70,8 @@ TEST_F(WholeBuild, DestinationRemovedBeforeTheBuildIsReported) {
     fs::remove_all(f.destination);
     build();
     ASSERT_EQ(w.messages.size(), 1u);
-    EXPECT_EQ(w.messages[0].text, "The package could not be copied to " + f.destination + "Demo.sis.");
+    EXPECT_EQ(w.messages[0].text,
+              "The package could not be copied to " + f.destination + "Demo.sis.");
     EXPECT_EQ(w.focused(), Control::cmdDo);
     EXPECT_EQ(binFiles(), std::vector<std::string>{"makesis.exe"});
 }

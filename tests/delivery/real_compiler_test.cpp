@@ -42,7 +42,8 @@ class RealCompiler : public ::testing::TestWithParam<Case> {};
 TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
     const Case& c = GetParam();
     test::BuildFolders f(localFromUtf8(c.folder));
-    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"), fs::copy_options::overwrite_existing);
+    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
+                  fs::copy_options::overwrite_existing);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"system/apps/Demo/Demo.app", randomBytes(150000, 1)},
         {"system/apps/Demo/Demo.rsc", std::string(4000, 'r')},
@@ -65,25 +66,29 @@ TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
     ASSERT_TRUE(w.messages.empty()) << w.messages[0].text;
     ASSERT_TRUE(w.enabled(Control::Form1));
     const std::string package = f.destination + localFromUtf8(c.name) + ".sis";
-    EXPECT_TRUE(readFile(package) == readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" / (std::string(c.reference) + ".sis")))
+    EXPECT_TRUE(readFile(package) == readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" /
+                                              (std::string(c.reference) + ".sis")))
         << "the package differs from the reference";
     EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), std::vector<std::string>{"makesis.exe"});
 
     const std::string out = f.root.str() + "/extracted";
-    const test::ProgramRun lister = test::runProgram(test::appProgram("sislist"), {"-x", out, package});
+    const test::ProgramRun lister =
+        test::runProgram(test::appProgram("sislist"), {"-x", out, package});
     ASSERT_EQ(lister.status, 0) << lister.out << lister.err;
     EXPECT_EQ(readFile(out + "/!/system/apps/Demo/Demo.app"), files[0].second);
-    EXPECT_EQ(readFile(fs::u8path(out + "/!/caf\xC3\xA9.txt")), files[4].second);  // named as the package has it
+    EXPECT_EQ(readFile(fs::u8path(out + "/!/caf\xC3\xA9.txt")),
+              files[4].second);  // named as the package has it
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, RealCompiler,
-    ::testing::Values(Case{"Plain", "plain", "Demo", "demo"},
-                      Case{"BlankAmpersandPercent", "a b&c%d 100%", "Demo", "demo"},
-                      Case{"Variable", "p%OS%q", "Demo", "demo"},
-                      Case{"Accents", "D\xC3\xA9mo \xC3\xBC\xC3\x9F\xC3\xB1", "D\xC3\xA9mo", "demo-accent"},
-                      // Not in the OEM code page cmd.exe reads: the folders go by their short names.
-                      Case{"EuroAndOe", "\xE2\x82\xACuro \xC5\x93", "Demo", "demo"}),
+    ::testing::Values(
+        Case{"Plain", "plain", "Demo", "demo"},
+        Case{"BlankAmpersandPercent", "a b&c%d 100%", "Demo", "demo"},
+        Case{"Variable", "p%OS%q", "Demo", "demo"},
+        Case{"Accents", "D\xC3\xA9mo \xC3\xBC\xC3\x9F\xC3\xB1", "D\xC3\xA9mo", "demo-accent"},
+        // Not in the OEM code page cmd.exe reads: the folders go by their short names.
+        Case{"EuroAndOe", "\xE2\x82\xACuro \xC5\x93", "Demo", "demo"}),
     [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.label); });
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "src/delivery/ticks.h"
-#include "tests/support/fake_starter.h"
-#include "tests/support/fake_window.h"
 #include "src/package/wizard.h"
 #include "src/platform/path.h"
+#include "tests/support/fake_starter.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -66,14 +66,28 @@ TEST_F(Ticks, DeliveredBuildEndsIdleAndSilent) {
     const std::string res = "res.txt";  // named as go.bat wrote it: names are case-sensitive here
 #endif
     EXPECT_EQ(readFile(bin("del.bat")),  // the earlier, longer script is gone
-              "cd " + b + "\r\n"
-              "del " + dest + "Demo.sis\r\n"
-              "copy " + b + "temp.sis " + dest + "Demo.sis\r\n"
-              "del " + b + res + "\r\n"
-              "del " + b + "AboutInstaller.txt\r\n"
-              "del " + b + "temp.pkg\r\n"
-              "del " + b + "temp.sis\r\n"
-              "del " + b + "go.bat\r\n");
+              "cd " + b +
+                  "\r\n"
+                  "del " +
+                  dest +
+                  "Demo.sis\r\n"
+                  "copy " +
+                  b + "temp.sis " + dest +
+                  "Demo.sis\r\n"
+                  "del " +
+                  b + res +
+                  "\r\n"
+                  "del " +
+                  b +
+                  "AboutInstaller.txt\r\n"
+                  "del " +
+                  b +
+                  "temp.pkg\r\n"
+                  "del " +
+                  b +
+                  "temp.sis\r\n"
+                  "del " +
+                  b + "go.bat\r\n");
 
     fs::copy_file(bin("temp.sis"), dest + "Demo.sis");  // what del.bat does
     *starter.started[0].running = false;
@@ -112,7 +126,8 @@ TEST_F(Ticks, BuildWithoutPackageIsReportedWithTheCompilersOutputOnceIdle) {
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_EQ(w.messages[0].title, "Error");
     EXPECT_EQ(w.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(w.messages[0].text, "The package was not created.\r\n\r\ntemp.pkg(3) : error: file not found");
+    EXPECT_EQ(w.messages[0].text,
+              "The package was not created.\r\n\r\ntemp.pkg(3) : error: file not found");
     EXPECT_TRUE(w.enabled(Control::Form1));
 
     // Reported once only.
@@ -133,7 +148,8 @@ TEST_F(Ticks, CopyThatFailedIsReportedAndAPartialCopyRemoved) {
     } cases[] = {
         {"nothing arrived", "", "", false},
         {"a partial copy", "", made.substr(0, 40), false},
-        {"a copy of another package", "", std::string(16, 'h') + "XY" + std::string(100, 'd'), false},
+        {"a copy of another package", "", std::string(16, 'h') + "XY" + std::string(100, 'd'),
+         false},
         {"an earlier package del.bat could not delete", "earlier", "earlier", true},
     };
     for (const Case& c : cases) {

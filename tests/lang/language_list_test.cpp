@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_window.h"
 #include "src/lang/language_list.h"
 #include "src/platform/path.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tovrin;
@@ -24,10 +24,10 @@ TEST_P(LanguageFileForms, GiveTheirEntries) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, LanguageFileForms,
     ::testing::Values(
-        FileForm{"empty file", "", {}},
-        FileForm{"header only, no line end", "Languages", {}},
+        FileForm{"empty file", "", {}}, FileForm{"header only, no line end", "Languages", {}},
         FileForm{"header only, CR LF", "Languages\r\n", {}},
-        FileForm{"CR LF at the end adds no entry", "h\r\nSW - Swedish\r\nEN - English\r\n",
+        FileForm{"CR LF at the end adds no entry",
+                 "h\r\nSW - Swedish\r\nEN - English\r\n",
                  {"SW - Swedish", "EN - English"}},
         FileForm{"last line without line end", "h\r\nSW\r\nEN", {"SW", "EN"}},
         FileForm{"CR alone ends a line", "h\rSW\rEN\r", {"SW", "EN"}},
@@ -46,8 +46,9 @@ TEST_F(LoadLangTest, SortsWithoutRegardToCaseBelowTheDefault) {
     // Entries equal but for case keep the file's order.
     writeList("header\r\nSW - Swedish\r\nen - English\r\nDA - Danish\r\nEN - English\r\n");
     LoadLang(w, dir.str());
-    EXPECT_EQ(w.comboEntries(), (std::vector<std::string>{" Default - English", "DA - Danish", "en - English",
-                                                          "EN - English", "SW - Swedish"}));
+    EXPECT_EQ(w.comboEntries(),
+              (std::vector<std::string>{" Default - English", "DA - Danish", "en - English",
+                                        "EN - English", "SW - Swedish"}));
     EXPECT_TRUE(w.messages.empty());
     EXPECT_EQ(w.text(Control::CmbLang), "");  // nothing selected
 }
@@ -66,8 +67,8 @@ TEST_F(LoadLangTest, ShippedListHasOneValidCodePerLine) {
     ASSERT_GE(entries.size(), 90u);
     for (const auto& e : entries) {
         ASSERT_GE(e.size(), 5u) << e;
-        EXPECT_TRUE(isupper(static_cast<unsigned char>(e[0])) && isupper(static_cast<unsigned char>(e[1])) &&
-                    e.substr(2, 3) == " - ")
+        EXPECT_TRUE(isupper(static_cast<unsigned char>(e[0])) &&
+                    isupper(static_cast<unsigned char>(e[1])) && e.substr(2, 3) == " - ")
             << e;
     }
     EXPECT_EQ(entries.front(), "EN - UK English");

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/run_program.h"
 #include "tests/makesis/library_run.h"
+#include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -32,8 +32,8 @@ struct CommandCase {
     const char* name;
     std::vector<std::string> args;
     int status;
-    const char* output;  // a line the output must hold
-    const char* package; // the package the run must write, "" for none
+    const char* output;   // a line the output must hold
+    const char* package;  // the package the run must write, "" for none
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
@@ -62,26 +62,51 @@ TEST_P(CommandLineTest, GivesStatusOutputAndPackage) {
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CommandLineTest,
     ::testing::Values(
-        CommandCase{"Help", {"-h"}, 0, "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]", ""},
+        CommandCase{"Help",
+                    {"-h"},
+                    0,
+                    "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]",
+                    ""},
         CommandCase{"HelpWinsOverFiles", {"t.pkg", "-H"}, 0, "Script format", ""},
         CommandCase{"DefaultOutputBesideScript", {"t.pkg"}, 0, "Created t.sis", "t.sis"},
-        CommandCase{"OutputGiven", {"t.pkg", "out/demo.SIS"}, 0, "Created out/demo.SIS", "out/demo.SIS"},
+        CommandCase{
+            "OutputGiven", {"t.pkg", "out/demo.SIS"}, 0, "Created out/demo.SIS", "out/demo.SIS"},
         CommandCase{"ShortOutputName", {"t.pkg", "o.sis"}, 0, "Created o.sis", "o.sis"},
-        CommandCase{"ScriptInSubfolderWritesBesideIt", {"-dsrc", "sub/s.pkg"}, 0, "Created sub/s.sis", "sub/s.sis"},
-        CommandCase{"SearchFolderAsNextArgument", {"-d", "src", "sub/s.pkg"}, 0, "Created sub/s.sis", "sub/s.sis"},
-        CommandCase{"SourcesNotBesideTheScript", {"sub/s.pkg"}, 1, "sub/s.pkg(2) : error: file not found: b.txt", ""},
+        CommandCase{"ScriptInSubfolderWritesBesideIt",
+                    {"-dsrc", "sub/s.pkg"},
+                    0,
+                    "Created sub/s.sis",
+                    "sub/s.sis"},
+        CommandCase{"SearchFolderAsNextArgument",
+                    {"-d", "src", "sub/s.pkg"},
+                    0,
+                    "Created sub/s.sis",
+                    "sub/s.sis"},
+        CommandCase{"SourcesNotBesideTheScript",
+                    {"sub/s.pkg"},
+                    1,
+                    "sub/s.pkg(2) : error: file not found: b.txt",
+                    ""},
         CommandCase{"Verbose", {"-v", "t.pkg"}, 0, "t.pkg(2) : processing file", "t.sis"},
         CommandCase{"PasswordAccepted", {"-p", "secret", "t.pkg"}, 0, "Created t.sis", "t.sis"},
         CommandCase{"PasswordMissing", {"t.pkg", "-p"}, 1, "error: -p needs a password", ""},
         CommandCase{"SearchFolderMissing", {"t.pkg", "-d"}, 1, "error: -d needs a folder", ""},
         CommandCase{"UnknownFlag", {"-x", "t.pkg"}, 1, "error: unknown flag -x", ""},
         CommandCase{"NoArguments", {}, 1, "error: no source file specified", ""},
-        CommandCase{"TooManyArguments", {"t.pkg", "a.sis", "b.sis"}, 1, "error: too many arguments: b.sis", ""},
+        CommandCase{"TooManyArguments",
+                    {"t.pkg", "a.sis", "b.sis"},
+                    1,
+                    "error: too many arguments: b.sis",
+                    ""},
         CommandCase{"ScriptNotPkg", {"a.txt"}, 1, "error: invalid source file a.txt", ""},
-        CommandCase{"OutputNotSis", {"t.pkg", "t.txt"}, 1, "error: invalid destination file t.txt", ""},
+        CommandCase{
+            "OutputNotSis", {"t.pkg", "t.txt"}, 1, "error: invalid destination file t.txt", ""},
         CommandCase{"MissingScript", {"none.pkg"}, 1, "error: cannot open none.pkg", ""},
-        CommandCase{"OutputFolderMissing", {"t.pkg", "nowhere/t.sis"}, 1,
-                    "error: cannot create nowhere/t.sis: its folder is missing or not writable", ""}),
+        CommandCase{"OutputFolderMissing",
+                    {"t.pkg", "nowhere/t.sis"},
+                    1,
+                    "error: cannot create nowhere/t.sis: its folder is missing or not writable",
+                    ""}),
     [](const ::testing::TestParamInfo<CommandCase>& p) { return std::string(p.param.name); });
 
 TEST(CommandLine, AbsoluteScriptPathIsAFileNotAFlag) {
@@ -90,8 +115,8 @@ TEST(CommandLine, AbsoluteScriptPathIsAFileNotAFlag) {
                            "\"-\"!:\\a.txt\"\r\n");
     dir.write("a.txt", "text");
     const std::string script = (dir.path() / "t.pkg").string();
-    const tovrin::test::ProgramRun result =
-        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), {script}, elsewhere.path());
+    const tovrin::test::ProgramRun result = tovrin::test::runProgram(
+        tovrin::test::appProgram("bin/makesis.exe"), {script}, elsewhere.path());
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_TRUE(fs::exists(dir.path() / "t.sis"));
     EXPECT_EQ(result.err, "");
@@ -99,8 +124,8 @@ TEST(CommandLine, AbsoluteScriptPathIsAFileNotAFlag) {
 
 TEST(CommandLine, ProcessExitStatusIsOneOnError) {
     TempDir dir;
-    const tovrin::test::ProgramRun result =
-        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), {"missing.pkg"}, dir.path());
+    const tovrin::test::ProgramRun result = tovrin::test::runProgram(
+        tovrin::test::appProgram("bin/makesis.exe"), {"missing.pkg"}, dir.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "");
 }
@@ -113,8 +138,8 @@ TEST(FailedBuild, FileOfFourGibibytesIsRefusedAtItsLineBeforeAnyCompressing) {
     std::error_code ec;
     fs::resize_file(dir.write("huge.bin", ""), uint64_t{1} << 32, ec);
     if (ec) GTEST_SKIP() << "no room for a sparse 4 GiB file here: " << ec.message();
-    const tovrin::test::ProgramRun result =
-        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), {"t.pkg"}, dir.path());
+    const tovrin::test::ProgramRun result = tovrin::test::runProgram(
+        tovrin::test::appProgram("bin/makesis.exe"), {"t.pkg"}, dir.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Processing t.pkg...\nt.pkg(3) : error: huge.bin is larger than 4 GiB\n");
     EXPECT_FALSE(fs::exists(dir.path() / "t.sis"));
@@ -143,7 +168,8 @@ TEST(FailedBuild, ReadErrorLeavesNoPartialFile) {
     const auto before = listing(dir.path());
     const tovrin::test::LibraryRun run = runInFolder(dir.path(), {"t.pkg"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errorLines(), std::vector<std::string>{"t.pkg(3) : error: cannot read unreadable.bin"});
+    EXPECT_EQ(run.errorLines(),
+              std::vector<std::string>{"t.pkg(3) : error: cannot read unreadable.bin"});
     EXPECT_EQ(readFile(dir.path() / "t.sis"), "earlier package");
     EXPECT_EQ(listing(dir.path()), before);
 }

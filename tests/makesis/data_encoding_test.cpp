@@ -10,12 +10,12 @@
 
 #include <zlib.h>
 
-#include "tools/makesis/fork_encoder.h"
-#include "tools/makesis/fork_packer.h"
-#include "tests/support/temp_dir.h"
-#include "tools/makesis/text_encoding.h"
 #include "src/sis/crc.h"
 #include "src/text/utf8.h"
+#include "tests/support/temp_dir.h"
+#include "tools/makesis/fork_encoder.h"
+#include "tools/makesis/fork_packer.h"
+#include "tools/makesis/text_encoding.h"
 
 namespace {
 
@@ -53,13 +53,17 @@ TEST_P(ConversionTest, GivesTheSameBytesWholeAndInPieces) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ConversionTest,
-    ::testing::Values(
-        ConversionCase{"Utf8", "\xC3\xA9\xE2\x82\xAC\r\n", std::string("\xE9\0\xAC\x20\r\0\n\0", 8)},
-        ConversionCase{"Utf8BomKept", "\xEF\xBB\xBFh", std::string("\xFF\xFEh\0", 4)},
-        ConversionCase{"SupplementaryPlane", "\xF0\x9F\x98\x80", std::string("\x3D\xD8\x00\xDE", 4)},
-        ConversionCase{"Windows1252", "\x80\xE9\x9F", std::string("\xAC\x20\xE9\0\x78\x01", 6)},
-        ConversionCase{"Utf16LeUnchanged", std::string("\xFF\xFEh\0i\0", 6), std::string("\xFF\xFEh\0i\0", 6)},
-        ConversionCase{"Utf16BeSwapped", std::string("\xFE\xFF\0h\x20\xAC", 6), std::string("\xFF\xFEh\0\xAC\x20", 6)}),
+    ::testing::Values(ConversionCase{"Utf8", "\xC3\xA9\xE2\x82\xAC\r\n",
+                                     std::string("\xE9\0\xAC\x20\r\0\n\0", 8)},
+                      ConversionCase{"Utf8BomKept", "\xEF\xBB\xBFh", std::string("\xFF\xFEh\0", 4)},
+                      ConversionCase{"SupplementaryPlane", "\xF0\x9F\x98\x80",
+                                     std::string("\x3D\xD8\x00\xDE", 4)},
+                      ConversionCase{"Windows1252", "\x80\xE9\x9F",
+                                     std::string("\xAC\x20\xE9\0\x78\x01", 6)},
+                      ConversionCase{"Utf16LeUnchanged", std::string("\xFF\xFEh\0i\0", 6),
+                                     std::string("\xFF\xFEh\0i\0", 6)},
+                      ConversionCase{"Utf16BeSwapped", std::string("\xFE\xFF\0h\x20\xAC", 6),
+                                     std::string("\xFF\xFEh\0\xAC\x20", 6)}),
     [](const ::testing::TestParamInfo<ConversionCase>& p) { return std::string(p.param.name); });
 
 TEST(ScriptDecoding, DropsTheByteOrderMark) {
@@ -75,7 +79,8 @@ std::vector<std::string> sampleFiles() {
     for (size_t size : {0, 1, 100, 65536, 65537, 300000, 1500000, 7, 250000, 4096}) {
         std::string data(size, '\0');
         const bool text = files.size() % 2 == 0;
-        for (char& c : data) c = text ? "the quick brown fox "[random() % 20] : static_cast<char>(random());
+        for (char& c : data)
+            c = text ? "the quick brown fox "[random() % 20] : static_cast<char>(random());
         files.push_back(std::move(data));
     }
     return files;
@@ -84,7 +89,8 @@ std::vector<std::string> sampleFiles() {
 std::string zlibOneShot(const std::string& data) {
     uLongf length = compressBound(data.size());
     std::string out(length, '\0');
-    EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(&out[0]), &length, bytes(data), data.size(), 6), Z_OK);
+    EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(&out[0]), &length, bytes(data), data.size(), 6),
+              Z_OK);
     out.resize(length);
     return out;
 }
@@ -146,12 +152,14 @@ TEST_P(PackerTest, ParallelOutputEqualsOneThreadAndLeavesNoScratchFiles) {
     for (unsigned threads : {1u, 2u, 5u}) {
         std::ostringstream package;
         PackOutcome outcome;
-        ASSERT_TRUE(packForks(plan, &package, dir.path() / "scratch", threads, outcome)) << outcome.error;
+        ASSERT_TRUE(packForks(plan, &package, dir.path() / "scratch", threads, outcome))
+            << outcome.error;
         EXPECT_TRUE(package.str() == sequential) << threads << " threads";
         EXPECT_EQ(outcome.length, sequential.size());
         EXPECT_EQ(outcome.crc, tovrin::sis::crc16(sequential.data(), sequential.size()));
         ASSERT_EQ(outcome.results.size(), files.size());
-        for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(outcome.results[i].originalLength, files[i].size());
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_EQ(outcome.results[i].originalLength, files[i].size());
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
             << "scratch files left behind";
     }

@@ -32,7 +32,8 @@ std::vector<GoldenCase> allCases() {
     const fs::path root = fs::path(TOVRIN_TEST_DATA_DIR);
     for (const char* group : {"makesis", "reference"}) {
         for (const auto& entry : fs::directory_iterator(root / group)) {
-            if (entry.is_directory()) cases.push_back({entry.path().filename().string(), entry.path()});
+            if (entry.is_directory())
+                cases.push_back({entry.path().filename().string(), entry.path()});
         }
     }
     std::sort(cases.begin(), cases.end(),
@@ -81,8 +82,8 @@ TEST_P(GoldenCaseTest, MatchesExpectedPackageStatusAndErrors) {
     }
     const std::set<std::string> before = listing(dir.path());
 
-    const tovrin::test::ProgramRun result =
-        tovrin::test::runProgram(tovrin::test::appProgram("bin/makesis.exe"), argumentsOf(c.name), dir.path());
+    const tovrin::test::ProgramRun result = tovrin::test::runProgram(
+        tovrin::test::appProgram("bin/makesis.exe"), argumentsOf(c.name), dir.path());
 
     const fs::path rcFile = c.folder / "expected.rc";
     const int expectedStatus = fs::exists(rcFile) ? std::stoi(readFile(rcFile)) : 0;

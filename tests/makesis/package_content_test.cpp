@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/makesis/library_run.h"
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
+#include "tests/makesis/library_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -29,7 +29,8 @@ public:
         const uint32_t length = u32(lengthAt);
         const uint8_t* p = data(u32(ptrAt), length);
         std::u16string s;
-        for (uint32_t i = 0; i + 1 < length; i += 2) s.push_back(static_cast<char16_t>(p[i] | (p[i + 1] << 8)));
+        for (uint32_t i = 0; i + 1 < length; i += 2)
+            s.push_back(static_cast<char16_t>(p[i] | (p[i + 1] << 8)));
         return s;
     }
     std::string raw(size_t at, size_t length) const { return bytes_.substr(at, length); }
@@ -74,12 +75,14 @@ TEST_F(PackageContent, IfConditionIsAPrefixTreeStoredAfterItsBranch) {
     EXPECT_EQ(sis.u32(endif), 6u);
     const size_t ifRecord = endif + 4 + 48;
     const std::vector<uint32_t> expected = {3, 28, 0, 13, 0x1000, 0, 14, 2, 0};
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(sis.u32(ifRecord + 4 * i), expected[i]) << i;
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(sis.u32(ifRecord + 4 * i), expected[i]) << i;
     EXPECT_EQ(sis.u32(hdr::kRequisitesPtr), ifRecord + 36);
 }
 
 TEST_F(PackageContent, ExistsStringLiesInTheStringBlock) {
-    const Sis sis = compile(kHeader + "IF Language=1\r\nELSEIF (Language=2) AND NOT(EXISTS(\"c:\\x\"))\r\nENDIF\r\n");
+    const Sis sis = compile(
+        kHeader + "IF Language=1\r\nELSEIF (Language=2) AND NOT(EXISTS(\"c:\\x\"))\r\nENDIF\r\n");
     const size_t elseIf = sis.firstRecord() + 4;
     EXPECT_EQ(sis.u32(elseIf), 4u);
     EXPECT_EQ(sis.u32(elseIf + 4), 52u);
@@ -102,7 +105,8 @@ TEST_F(PackageContent, CapabilitiesArePairsInReverseOrder) {
 }
 
 TEST_F(PackageContent, OptionsAreReversedWithAFullBitmap) {
-    const Sis sis = compile(kHeader + "!({\"Option one\"},{\"Option two\"})\r\nIF option1=1\r\nENDIF\r\n");
+    const Sis sis =
+        compile(kHeader + "!({\"Option one\"},{\"Option two\"})\r\nIF option1=1\r\nENDIF\r\n");
     const size_t endif = sis.firstRecord();
     const size_t ifRecord = endif + 4;
     EXPECT_EQ(sis.u32(ifRecord + 12), 13u);  // attribute node
@@ -148,7 +152,8 @@ TEST_F(PackageContent, CharacterCodesJoinQuotedPieces) {
 TEST_F(PackageContent, UncompressedTextKeepsItsConvertedCopyName) {
     file("about.txt", "caf\xE9\r\n");  // not UTF-8: read as Windows-1252
     file("raw.bin", "\x01\x02\x03");
-    const Sis sis = compile("#{\"Raw\"},(1),1,0,0,NC\r\n\"about.txt\"-\"\",FT,TA\r\n\"raw.bin\"-\"!:\\raw.bin\"\r\n");
+    const Sis sis = compile(
+        "#{\"Raw\"},(1),1,0,0,NC\r\n\"about.txt\"-\"\",FT,TA\r\n\"raw.bin\"-\"!:\\raw.bin\"\r\n");
     EXPECT_EQ(sis.u16(hdr::kOptions), 0x0009u);
     const size_t raw = sis.firstRecord();
     EXPECT_EQ(sis.text(raw + 0x0C, raw + 0x10), u"raw.bin");
@@ -183,7 +188,8 @@ TEST_F(PackageContent, LittleEndianTextNeedsNoConvertedCopy) {
 
 TEST_F(PackageContent, ScriptEncodingsAndLineEndsGiveTheSamePackage) {
     file("a.bin", "data");
-    const std::string crlf = "&EN\r\n#{\"D\xC3\xA9mo\"},(0x01000000),1,0,0\r\n\"a.bin\"-\"!:\\a.bin\"\r\n";
+    const std::string crlf =
+        "&EN\r\n#{\"D\xC3\xA9mo\"},(0x01000000),1,0,0\r\n\"a.bin\"-\"!:\\a.bin\"\r\n";
     compile(crlf);
     const std::string reference = readFile(dir_.path() / "t.sis");
     std::string lf = crlf;
@@ -191,7 +197,8 @@ TEST_F(PackageContent, ScriptEncodingsAndLineEndsGiveTheSamePackage) {
     std::string ansi = crlf;
     ansi.replace(ansi.find("\xC3\xA9"), 2, "\xE9");
     std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
-    for (char16_t c : u"&EN\r\n#{\"D\u00e9mo\"},(0x01000000),1,0,0\r\n\"a.bin\"-\"!:\\a.bin\"\r\n") {
+    for (char16_t c :
+         u"&EN\r\n#{\"D\u00e9mo\"},(0x01000000),1,0,0\r\n\"a.bin\"-\"!:\\a.bin\"\r\n") {
         if (!c) break;
         utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
         utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
@@ -227,7 +234,8 @@ TEST_F(PackageContent, MimeFileStoresAnEightBitTypeAndTakesNoSpace) {
 
 TEST_F(PackageContent, ComponentCountsItsOwnMaximumSpace) {
     file("inner.bin", std::string(300, 'i'));
-    dir_.write("inner.pkg", "#{\"Inner\"},(0x01000001),1,0,0\r\n\"inner.bin\"-\"!:\\inner.bin\"\r\n");
+    dir_.write("inner.pkg",
+               "#{\"Inner\"},(0x01000001),1,0,0\r\n\"inner.bin\"-\"!:\\inner.bin\"\r\n");
     ASSERT_EQ(tovrin::test::runInFolder(dir_.path(), {"inner.pkg"}).status, 0);
     const Sis sis = compile(kHeader + "@\"inner.sis\",(0x01000001)\r\n");
     const size_t rec = sis.firstRecord();
@@ -249,8 +257,9 @@ TEST_F(PackageContent, StubHasRecordsButNoData) {
 }
 
 TEST_F(PackageContent, RequisitesAndTheirNamesAreReversed) {
-    const Sis sis = compile("&EN,FR\r\n#{\"D EN\",\"D FR\"},(1),1,0,0\r\n"
-                            "(0x101F6F88),1,2,3,{\"P EN\",\"P FR\"}\r\n(0x10000002),0,0,0,{\"Q EN\",\"Q FR\"}\r\n");
+    const Sis sis = compile(
+        "&EN,FR\r\n#{\"D EN\",\"D FR\"},(1),1,0,0\r\n"
+        "(0x101F6F88),1,2,3,{\"P EN\",\"P FR\"}\r\n(0x10000002),0,0,0,{\"Q EN\",\"Q FR\"}\r\n");
     const size_t languages = sis.u32(hdr::kLanguagesPtr);
     EXPECT_EQ(sis.u16(languages), 2u);
     EXPECT_EQ(sis.u16(languages + 2), 1u);

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "tests/support/fake_starter.h"
-#include "tests/support/fake_window.h"
 #include "src/package/create_command.h"
 #include "src/package/package_settings.h"
 #include "src/platform/path.h"
+#include "tests/support/fake_starter.h"
+#include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -52,7 +52,8 @@ protected:
 };
 
 const std::string kAbout =
-    "This installer was created with Tovrin 0.9 by Quen. For info: tovrin-wizard@quen.example.org\r\n";
+    "This installer was created with Tovrin 0.9 by Quen. For info: "
+    "tovrin-wizard@quen.example.org\r\n";
 
 TEST_F(CreateCommand, WritesTheScriptOfTheWorkedExample) {
     root.write("proj/system/apps/Demo/Demo.app", "app");
@@ -104,7 +105,8 @@ TEST_P(ScriptHeadForms, StartTheScript) {
     run();
 
     std::vector<std::string> lines = c.head;
-    lines.push_back("\"" + bin("AboutInstaller.txt") + "\" - \"\",FT");  // empty project: nothing else
+    lines.push_back("\"" + bin("AboutInstaller.txt") +
+                    "\" - \"\",FT");  // empty project: nothing else
     EXPECT_EQ(readFile(bin("temp.pkg")), crlf(lines)) << c.what;
     EXPECT_TRUE(w.messages.empty());
 }
@@ -115,21 +117,35 @@ const std::string kDependency = "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}"
 INSTANTIATE_TEST_SUITE_P(
     Forms, ScriptHeadForms,
     ::testing::Values(
-        ScriptHead{"default language", " Default - English", 1, "1", "0", "0", {kHeader, "", kDependency}},
+        ScriptHead{
+            "default language", " Default - English", 1, "1", "0", "0", {kHeader, "", kDependency}},
         ScriptHead{"no language picked", "", 1, "1", "0", "0", {kHeader, "", kDependency}},
-        ScriptHead{"default spelled without its blank", "Default - English", 1, "1", "0", "0",
+        ScriptHead{"default spelled without its blank",
+                   "Default - English",
+                   1,
+                   "1",
+                   "0",
+                   "0",
                    {"&De", "", kHeader, "", kDependency}},
-        ScriptHead{"one-character language", "F", 1, "1", "0", "0", {"&F", "", kHeader, "", kDependency}},
-        ScriptHead{"lower case kept", "sw - Swedish", 1, "1", "0", "0", {"&sw", "", kHeader, "", kDependency}},
+        ScriptHead{
+            "one-character language", "F", 1, "1", "0", "0", {"&F", "", kHeader, "", kDependency}},
+        ScriptHead{"lower case kept",
+                   "sw - Swedish",
+                   1,
+                   "1",
+                   "0",
+                   "0",
+                   {"&sw", "", kHeader, "", kDependency}},
         ScriptHead{"not ticked", "", 0, "1", "0", "0", {kHeader, ""}},
         ScriptHead{"greyed counts as not ticked", "", 2, "1", "0", "0", {kHeader, ""}},
-        ScriptHead{"empty version fields", "", 0, "", "", "", {"#{\"Demo\"},(0x01000000), , , ", ""}}));
+        ScriptHead{
+            "empty version fields", "", 0, "", "", "", {"#{\"Demo\"},(0x01000000), , , ", ""}}));
 
 struct CheckCase {
     const char* what;
     std::function<void(test::FakeWindow&)> change;
-    std::string message;           // empty: every check passes
-    std::string pkg;               // expected temp.pkg afterwards ("old" = untouched)
+    std::string message;  // empty: every check passes
+    std::string pkg;      // expected temp.pkg afterwards ("old" = untouched)
     bool aboutWritten;
 };
 
@@ -178,33 +194,38 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CheckCase{"destination empty, everything else empty too",
                   [](auto& w) {
-                      for (Control c : {Control::txtDest, Control::txtProjPath, Control::txtName, Control::txtUID})
+                      for (Control c : {Control::txtDest, Control::txtProjPath, Control::txtName,
+                                        Control::txtUID})
                           w.setText(c, "");
                   },
                   "Insert a Path for the destination", "old", false},
-        CheckCase{"name empty", [](auto& w) { w.setText(Control::txtName, ""); }, "Insert a name", kLang, true},
+        CheckCase{"name empty", [](auto& w) { w.setText(Control::txtName, ""); }, "Insert a name",
+                  kLang, true},
         CheckCase{"name with a separator", [](auto& w) { w.setText(Control::txtName, "a/b"); },
                   "The name must not contain \\ / : * ? \" < > |", kLang, true},
         CheckCase{"name with a wildcard", [](auto& w) { w.setText(Control::txtName, "*"); },
                   "The name must not contain \\ / : * ? \" < > |", kLang, true},
         CheckCase{"name with a quote", [](auto& w) { w.setText(Control::txtName, "a\"b"); },
                   "The name must not contain \\ / : * ? \" < > |", kLang, true},
-        CheckCase{"UID empty", [](auto& w) { w.setText(Control::txtUID, ""); }, "Insert a UID", kLang, true},
+        CheckCase{"UID empty", [](auto& w) { w.setText(Control::txtUID, ""); }, "Insert a UID",
+                  kLang, true},
         CheckCase{"UID of 7 characters", [](auto& w) { w.setText(Control::txtUID, "0100000"); },
                   "UID must be 8 char lenght", kLang, true},
         CheckCase{"UID of 7 characters, one of them two bytes long",
-                  [](auto& w) { w.setText(Control::txtUID, "010000" + kAccent); }, "UID must be 8 char lenght",
-                  kLang, true},
+                  [](auto& w) { w.setText(Control::txtUID, "010000" + kAccent); },
+                  "UID must be 8 char lenght", kLang, true},
         CheckCase{"UID of 8 characters, one of them two bytes long, passes",
                   [](auto& w) { w.setText(Control::txtUID, "0100000" + kAccent); }, "", "", true},
         CheckCase{"UID of 6 characters and two bytes that are no UTF-8 passes",
                   [](auto& w) { w.setText(Control::txtUID, "010000\xC0\xAF"); }, "", "", true},
         CheckCase{"source empty", [](auto& w) { w.setText(Control::txtProjPath, ""); },
                   "Insert a Path for the source", kHead, true},
-        CheckCase{"name of one blank passes", [](auto& w) { w.setText(Control::txtName, " "); }, "", "", true},
-        CheckCase{"UID of 8 letters passes", [](auto& w) { w.setText(Control::txtUID, "GHIJKLMN"); }, "", "", true},
-        CheckCase{"missing project folder passes", [](auto& w) { w.setText(Control::txtProjPath, "/no/such/"); },
-                  "", "", true}));
+        CheckCase{"name of one blank passes", [](auto& w) { w.setText(Control::txtName, " "); }, "",
+                  "", true},
+        CheckCase{"UID of 8 letters passes",
+                  [](auto& w) { w.setText(Control::txtUID, "GHIJKLMN"); }, "", "", true},
+        CheckCase{"missing project folder passes",
+                  [](auto& w) { w.setText(Control::txtProjPath, "/no/such/"); }, "", "", true}));
 
 // A quotation mark or a control character would break out of a batch line's quoting.
 TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritten) {
@@ -213,8 +234,10 @@ TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritte
         Control box;  // Form1 for the application folder
         std::string folder, shown;
     } cases[] = {
-        {Control::txtDest, root.str() + kSep + "\"docs\"" + kSep, root.str() + kSep + "\"docs\"" + kSep},
-        {Control::txtDest, root.str() + kSep + "a\"\r\ntouch x" + kSep, root.str() + kSep + "a\"??touch x" + kSep},
+        {Control::txtDest, root.str() + kSep + "\"docs\"" + kSep,
+         root.str() + kSep + "\"docs\"" + kSep},
+        {Control::txtDest, root.str() + kSep + "a\"\r\ntouch x" + kSep,
+         root.str() + kSep + "a\"??touch x" + kSep},
         {Control::txtProjPath, root.str() + kSep + "p\tq" + kSep, root.str() + kSep + "p?q" + kSep},
         {Control::Form1, root.str() + kSep + "wiz\napp", root.str() + kSep + "wiz?app"},
     };
@@ -232,16 +255,19 @@ TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritte
         wizard.appFolder = plainApp;
         ASSERT_EQ(window.messages.size(), 1u);
         EXPECT_EQ(window.messages[0].text,
-                  "The folder " + c.shown + " cannot be used: its name holds a quotation mark or a control character.");
+                  "The folder " + c.shown +
+                      " cannot be used: its name holds a quotation mark or a control character.");
         EXPECT_EQ(window.messages[0].title, "Error");
-        EXPECT_EQ(window.stateLog, (std::vector<std::string>{"Form1=1", "Frame1=0"}));  // never busy
+        EXPECT_EQ(window.stateLog,
+                  (std::vector<std::string>{"Form1=1", "Frame1=0"}));  // never busy
         EXPECT_TRUE(fs::is_empty(fs::path(app) / "bin"));
         EXPECT_TRUE(starter.started.empty());
     }
 }
 
 TEST(DeviceNames, AreToldFromOrdinaryNames) {
-    for (const char* name : {"CON", "con", "Nul.sis", "AUX.txt", "PRN ", "COM1", "com9", "LPT1", "lpt9.x.y"})
+    for (const char* name :
+         {"CON", "con", "Nul.sis", "AUX.txt", "PRN ", "COM1", "com9", "LPT1", "lpt9.x.y"})
         EXPECT_TRUE(isDeviceName(name)) << name;
     for (const char* name : {"CONSOLE", "NULL", "COM0", "COM10", "LPT", "Demo", "xCON", "_CON"})
         EXPECT_FALSE(isDeviceName(name)) << name;
@@ -253,8 +279,9 @@ TEST_F(CreateCommand, DeviceNameIsRefusedAfterTheNameChecks) {
     w.setText(Control::txtName, "Lpt1");
     run();
     ASSERT_EQ(w.messages.size(), 1u);
-    EXPECT_EQ(w.messages[0].text,
-              "The name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
+    EXPECT_EQ(
+        w.messages[0].text,
+        "The name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)");
     EXPECT_EQ(readFile(bin("AboutInstaller.txt")), kAbout);
     EXPECT_FALSE(fs::exists(bin("go.bat")));
     EXPECT_TRUE(w.enabled(Control::Form1));
@@ -268,8 +295,10 @@ TEST_F(CreateCommand, TextsTheInterpreterCannotReadAreRefusedBeforeAnythingIsWri
         Control box;
         std::string text, message;
     } cases[] = {
-        {Control::txtName, "C\x9Cur", "C\x9Cur holds a character that the command interpreter cannot read: \x9C"},
-        {Control::txtDest, euroFolder, euroFolder + " holds a character that the command interpreter cannot read: \x80"},
+        {Control::txtName, "C\x9Cur",
+         "C\x9Cur holds a character that the command interpreter cannot read: \x9C"},
+        {Control::txtDest, euroFolder,
+         euroFolder + " holds a character that the command interpreter cannot read: \x80"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -282,7 +311,8 @@ TEST_F(CreateCommand, TextsTheInterpreterCannotReadAreRefusedBeforeAnythingIsWri
         ASSERT_EQ(window.messages.size(), 1u);
         EXPECT_EQ(window.messages[0].text, c.message);
         EXPECT_TRUE(fs::is_empty(fs::path(app) / "bin"));
-        EXPECT_EQ(window.stateLog, (std::vector<std::string>{"Form1=1", "Frame1=0"}));  // never busy
+        EXPECT_EQ(window.stateLog,
+                  (std::vector<std::string>{"Form1=1", "Frame1=0"}));  // never busy
     }
     // Once the folder exists, its short name carries it.
     fs::create_directories(fs::path(euroFolder));
@@ -298,7 +328,8 @@ TEST_F(CreateCommand, MissingBinFolderIsReportedByName) {
     run();
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_EQ(w.messages[0].title, "Error");
-    EXPECT_NE(w.messages[0].text.find(bin("AboutInstaller.txt")), std::string::npos) << w.messages[0].text;
+    EXPECT_NE(w.messages[0].text.find(bin("AboutInstaller.txt")), std::string::npos)
+        << w.messages[0].text;
     EXPECT_TRUE(w.enabled(Control::Form1));
     EXPECT_FALSE(w.visible(Control::Frame1));
     EXPECT_FALSE(w.enabled(Control::Timer1));

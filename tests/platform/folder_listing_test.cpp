@@ -7,8 +7,8 @@
 
 #include "src/platform/folder_listing.h"
 #include "src/platform/path.h"
-#include "tests/support/temp_dir.h"
 #include "tests/scan/tree_helpers.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin {
 namespace {

@@ -90,8 +90,10 @@ TEST(FolderSearch, ListsHiddenAndReadOnlyFiles) {
     test::TempDir root;
     root.write("hidden.txt", "h");
     root.write("read-only.txt", "r");
-    ASSERT_TRUE(SetFileAttributesA((root.path() / "hidden.txt").string().c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(SetFileAttributesA((root.path() / "read-only.txt").string().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(
+        SetFileAttributesA((root.path() / "hidden.txt").string().c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA((root.path() / "read-only.txt").string().c_str(),
+                                   FILE_ATTRIBUTE_READONLY));
     std::vector<FolderEntry> entries;
     FolderId id;
     ASSERT_TRUE(listFolder(root.str() + "\\", &entries, &id));

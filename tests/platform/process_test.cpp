@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <sys/wait.h>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -52,16 +52,20 @@ protected:
         waitUntil([&] { return waitpid(-1, &status, WNOHANG) < 0 && errno == ECHILD; });
     }
 
-    std::string path(const std::string& relative) const { return (temp_.path() / relative).string(); }
+    std::string path(const std::string& relative) const {
+        return (temp_.path() / relative).string();
+    }
 
     // A script that copies a file and then waits for "release" before creating "done". The
     // interpreter runs programs of the current folder only, so the helper lies there.
     std::string waitingScript() {
         temp_.write("a.txt", "copied by the script");
         fs::copy_file(kHelper, temp_.path() / "helper");
-        return temp_.write("run me.bat", "cd \"" + temp_.str() + "\"\r\n"
-                                         "copy a.txt b.txt\r\n"
-                                         "helper --wait-for release done\r\n")
+        return temp_
+            .write("run me.bat", "cd \"" + temp_.str() +
+                                     "\"\r\n"
+                                     "copy a.txt b.txt\r\n"
+                                     "helper --wait-for release done\r\n")
             .string();
     }
 
@@ -84,8 +88,10 @@ TEST_F(ProcessTest, RunsTheScriptAndReportsWhenItHasEnded) {
 
 TEST_F(ProcessTest, ScriptRunsWithItsStandardFilesOnDevNull) {
     fs::copy_file(kHelper, temp_.path() / "helper");
-    std::string script =
-        temp_.write("fds.bat", "cd \"" + temp_.str() + "\"\nhelper --std-files \"" + path("fds.txt") + "\"\n").string();
+    std::string script = temp_
+                             .write("fds.bat", "cd \"" + temp_.str() + "\"\nhelper --std-files \"" +
+                                                   path("fds.txt") + "\"\n")
+                             .string();
     std::unique_ptr<StartedProcess> process = starter_->start(script);
     ASSERT_NE(process, nullptr);
     ASSERT_TRUE(waitUntil([&] { return !process->running(); }));
@@ -93,7 +99,8 @@ TEST_F(ProcessTest, ScriptRunsWithItsStandardFilesOnDevNull) {
 }
 
 TEST_F(ProcessTest, DestroyingAnEndedProcessReapsIt) {
-    std::unique_ptr<StartedProcess> process = starter_->start(temp_.write("empty.bat", "\r\n").string());
+    std::unique_ptr<StartedProcess> process =
+        starter_->start(temp_.write("empty.bat", "\r\n").string());
     ASSERT_NE(process, nullptr);
     ASSERT_TRUE(waitUntil(aChildHasEnded));
     process.reset();

@@ -8,12 +8,12 @@
 #include <unistd.h>
 #endif
 
-#include "tests/support/fake_window.h"
 #include "src/platform/path.h"
 #include "src/scan/folder_walk.h"
 #include "src/scan/scan_project_folder.h"
-#include "tests/support/temp_dir.h"
 #include "tests/scan/tree_helpers.h"
+#include "tests/support/fake_window.h"
+#include "tests/support/temp_dir.h"
 
 namespace tovrin {
 namespace {
@@ -30,7 +30,9 @@ public:
     ProjectTree() { fs::create_directory(root()); }
     fs::path root() const { return dir_.path() / "proj"; }
     std::string path() const { return root().string() + kSeparator; }  // as the picker gives it
-    fs::path file(const std::string& relative) const { return dir_.write("proj/" + native(relative), "x"); }
+    fs::path file(const std::string& relative) const {
+        return dir_.write("proj/" + native(relative), "x");
+    }
     fs::path folder(const std::string& relative) const {
         fs::create_directories(root() / native(relative));
         return root() / native(relative);
@@ -59,29 +61,33 @@ class EntryFormTest : public ::testing::TestWithParam<EntryRow> {};
 TEST_P(EntryFormTest, CutsTheFullPathByTheProjectPathsLength) {
     ProjectTree tree;
     tree.file(GetParam().file);
-    const std::string projectPath = (tree.root().parent_path() / "").string() + native(GetParam().projectPath);
+    const std::string projectPath =
+        (tree.root().parent_path() / "").string() + native(GetParam().projectPath);
     EXPECT_EQ(scan(projectPath), Entries{native(GetParam().entry)});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, EntryFormTest,
-    ::testing::Values(EntryRow{"proj\\", "a.app", "\\a.app"},
-                      EntryRow{"proj\\", "system\\apps\\demo\\demo.app", "\\system\\apps\\demo\\demo.app"},
-                      EntryRow{"proj", "a.app", "\\\\a.app"},
-                      EntryRow{"proj", "system\\apps\\demo\\demo.app", "\\\\system\\apps\\demo\\demo.app"}));
+INSTANTIATE_TEST_SUITE_P(Rows, EntryFormTest,
+                         ::testing::Values(EntryRow{"proj\\", "a.app", "\\a.app"},
+                                           EntryRow{"proj\\", "system\\apps\\demo\\demo.app",
+                                                    "\\system\\apps\\demo\\demo.app"},
+                                           EntryRow{"proj", "a.app", "\\\\a.app"},
+                                           EntryRow{"proj", "system\\apps\\demo\\demo.app",
+                                                    "\\\\system\\apps\\demo\\demo.app"}));
 
 // --- Which files are listed --------------------------------------------------------------
 
 TEST(FolderWalkTest, PassesOverEveryNameBeginningWithAFullStop) {
     ProjectTree tree;
-    for (const char* f : {".hidden", ".git\\config", ".d\\inner\\x", "a.b.app", "d.x\\f", "sub\\.rc", "sub\\g"})
+    for (const char* f :
+         {".hidden", ".git\\config", ".d\\inner\\x", "a.b.app", "d.x\\f", "sub\\.rc", "sub\\g"})
         tree.file(f);
     EXPECT_EQ(scan(tree.path()), native(Entries{"\\a.b.app", "\\d.x\\f", "\\sub\\g"}));
 }
 
 TEST(FolderWalkTest, ListsReadOnlyAndUnreadableFiles) {
     ProjectTree tree;
-    fs::permissions(tree.file("ro.txt"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(tree.file("ro.txt"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(tree.file("sub\\locked.bin"), fs::perms::none);
     EXPECT_EQ(scan(tree.path()), native(Entries{"\\ro.txt", "\\sub\\locked.bin"}));
 }
@@ -123,7 +129,8 @@ TEST(FolderWalkTest, AnUnreadableSubFolderAddsNothingAndTheWalkGoesOn) {
 #ifdef _WIN32
     GTEST_SKIP() << "folder access is not set through POSIX modes on Windows";
 #else
-    if (geteuid() == 0) GTEST_SKIP() << "running as root, which reads every folder whatever its mode";
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root, which reads every folder whatever its mode";
     ProjectTree tree;
     for (const char* f : {"a\\f", "locked\\g", "locked\\inner\\h", "z\\i"}) tree.file(f);
     fs::permissions(tree.root() / "locked", fs::perms::none);
@@ -140,7 +147,8 @@ TEST(FolderWalkTest, AnUnreadableSubFolderAddsNothingAndTheWalkGoesOn) {
 TEST(FolderWalkTest, ALinkBackToAFolderOnTheWayDownIsNotEntered) {
     ProjectTree tree;
     tree.file("a\\f");
-    if (!makeLink("..", tree.root() / "a" / "up", true) || !makeLink(".", tree.root() / "a" / "self", true) ||
+    if (!makeLink("..", tree.root() / "a" / "up", true) ||
+        !makeLink(".", tree.root() / "a" / "self", true) ||
         !makeLink(tree.root().string(), tree.root() / "top", true))
         GTEST_SKIP() << "this host refuses to make links";
     EXPECT_EQ(scan(tree.path()), native(Entries{"\\a\\f"}));
@@ -157,7 +165,8 @@ TEST(FolderWalkTest, LinksToOtherFoldersAreFollowed) {
         !makeLink(".." + std::string(1, kSeparator) + "a", tree.root() / "b" / "toa", true) ||
         !makeLink(outside.str(), tree.root() / "out", true))
         GTEST_SKIP() << "this host refuses to make links";
-    EXPECT_EQ(scan(tree.path()), native(Entries{"\\a\\f", "\\a\\tob\\g", "\\b\\g", "\\b\\toa\\f", "\\out\\o"}));
+    EXPECT_EQ(scan(tree.path()),
+              native(Entries{"\\a\\f", "\\a\\tob\\g", "\\b\\g", "\\b\\toa\\f", "\\out\\o"}));
 }
 
 TEST(FolderWalkTest, LinksToFilesAndDanglingLinksAreListedAsFiles) {
@@ -199,7 +208,8 @@ TEST(ScanProjectFolderTest, RefillsTheListInOneBatchOnEveryScan) {
 
 TEST(ScanProjectFolderTest, AnEmptyOrMissingProjectFolderOnlyEmptiesTheList) {
     ProjectTree tree;
-    for (const std::string& projectPath : {std::string(), (tree.root() / "missing").string() + kSeparator}) {
+    for (const std::string& projectPath :
+         {std::string(), (tree.root() / "missing").string() + kSeparator}) {
         test::FakeWindow window;
         window.listAdd({"stale"});
         window.setText(Control::txtProjPath, projectPath);

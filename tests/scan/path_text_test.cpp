@@ -24,8 +24,8 @@ TEST_P(TrimAtNulTest, KeepsWhatStandsBeforeTheFirstNul) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, TrimAtNulTest,
     ::testing::Values(TextCase{"", ""}, TextCase{"demo.app", "demo.app"},
-                      TextCase{std::string("ab\0cd", 5), "ab"}, TextCase{std::string("\0ab", 3), ""},
-                      TextCase{std::string("a\0\0", 3), "a"},
+                      TextCase{std::string("ab\0cd", 5), "ab"},
+                      TextCase{std::string("\0ab", 3), ""}, TextCase{std::string("a\0\0", 3), "a"},
                       // a whole fixed name field of a search record
                       TextCase{std::string("demo.app") + std::string(252, '\0'), "demo.app"}));
 

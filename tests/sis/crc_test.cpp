@@ -34,13 +34,11 @@ TEST_P(CrcKnownAnswer, PiecewiseEqualsWhole) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Xmodem, CrcKnownAnswer,
-                         ::testing::Values(CrcCase{"", 0x0000}, CrcCase{"A", 0x58E5},
-                                           CrcCase{"123456789", 0x31C3},
-                                           CrcCase{std::string("\x00\x00\x12\x00\x19\x00", 6),
-                                                   0x4F24},
-                                           CrcCase{std::string("\x00\x01\x3A\x10\x04\x10", 6),
-                                                   0x7385}));
+INSTANTIATE_TEST_SUITE_P(
+    Xmodem, CrcKnownAnswer,
+    ::testing::Values(CrcCase{"", 0x0000}, CrcCase{"A", 0x58E5}, CrcCase{"123456789", 0x31C3},
+                      CrcCase{std::string("\x00\x00\x12\x00\x19\x00", 6), 0x4F24},
+                      CrcCase{std::string("\x00\x01\x3A\x10\x04\x10", 6), 0x7385}));
 
 TEST(Crc, TableStartsLikeTheSymbianTable) {
     // crc16 of a single byte b from 0 is table[b]: 0x0000, 0x1021, 0x2042, 0x3063
@@ -59,13 +57,13 @@ TEST_P(UidChecksum, KnownAnswer) {
     EXPECT_EQ(uidChecksum(c.uid1, c.uid2, c.uid3), c.uid4);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Documented, UidChecksum,
-    ::testing::Values(UidCase{0x01000000, kUid2Er6, kUid3Install, 0x73854F24},
-                      UidCase{0x10000000, kUid2Er6, kUid3Install, 0xDD8E4F24},
-                      UidCase{0x10005B91, kUid2Er6, kUid3Install, 0x6EB8C420},
-                      UidCase{0x101F6F88, kUid2Er6, kUid3Install, 0x4795F7E5},
-                      UidCase{0x01000000, kUid2Er5, kUid3Install, 0x37C7D9BF}));
+INSTANTIATE_TEST_SUITE_P(Documented, UidChecksum,
+                         ::testing::Values(UidCase{0x01000000, kUid2Er6, kUid3Install, 0x73854F24},
+                                           UidCase{0x10000000, kUid2Er6, kUid3Install, 0xDD8E4F24},
+                                           UidCase{0x10005B91, kUid2Er6, kUid3Install, 0x6EB8C420},
+                                           UidCase{0x101F6F88, kUid2Er6, kUid3Install, 0x4795F7E5},
+                                           UidCase{0x01000000, kUid2Er5, kUid3Install,
+                                                   0x37C7D9BF}));
 
 // The reference package carries 0x6528; the field itself must be skipped, not zeroed.
 TEST(PackageChecksum, ReferencePackage) {

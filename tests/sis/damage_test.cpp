@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "tests/sis/fixture_packages.h"
 #include "src/sis/sis_reader.h"
+#include "tests/sis/fixture_packages.h"
 #include "tests/support/temp_dir.h"
 
 namespace tovrin::sis {
@@ -28,9 +28,7 @@ std::string outcome(const std::string& bytes, size_t size) {
 
 class Damaged : public ::testing::TestWithParam<std::string> {
 protected:
-    std::string package() const {
-        return test::fixture(GetParam() + "/expected.sis");
-    }
+    std::string package() const { return test::fixture(GetParam() + "/expected.sis"); }
 };
 
 TEST_P(Damaged, EveryTruncationIsRejected) {

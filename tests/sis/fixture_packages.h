@@ -16,11 +16,11 @@ inline std::string fixture(const std::string& relative) {
 
 // Every case folder that holds an expected.sis.
 inline auto fixturePackageCases() {
-    return ::testing::Values("makesis/empty-file", "makesis/fr-fn", "makesis/ft-text", "makesis/if-block",
-                             "makesis/language-block", "makesis/large-binary", "makesis/nc-option",
-                             "makesis/nested-folders", "makesis/no-language", "makesis/s60-wizard",
-                             "makesis/two-languages", "makesis/type-sy", "reference/test",
-                             "reference/test2");
+    return ::testing::Values("makesis/empty-file", "makesis/fr-fn", "makesis/ft-text",
+                             "makesis/if-block", "makesis/language-block", "makesis/large-binary",
+                             "makesis/nc-option", "makesis/nested-folders", "makesis/no-language",
+                             "makesis/s60-wizard", "makesis/two-languages", "makesis/type-sy",
+                             "reference/test", "reference/test2");
 }
 
 // A test name from the case folder's own name.

@@ -42,7 +42,8 @@ TEST(Layout, RecordSizes) {
 // The header of the reference package decodes to the documented values and encodes back to
 // the same 100 bytes.
 TEST(Header, DecodeEncodeRoundTrip) {
-    const std::string sis = test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/reference/test2/expected.sis");
+    const std::string sis =
+        test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/reference/test2/expected.sis");
     ASSERT_GE(sis.size(), header::kSizeEr6);
     const auto* bytes = reinterpret_cast<const uint8_t*>(sis.data());
     const Header h = decodeHeader(bytes, true);
@@ -99,11 +100,11 @@ TEST_P(LanguageCodes, ByCode) {
 INSTANTIATE_TEST_SUITE_P(
     Table, LanguageCodes,
     ::testing::Values(CodeCase{"EN", 1}, CodeCase{"en", 1}, CodeCase{"Fr", 2}, CodeCase{"IC", 15},
-                      CodeCase{"SF", 11}, CodeCase{"BF", 21}, CodeCase{"BG", 42},
-                      CodeCase{"SW", 6}, CodeCase{"SH", 84}, CodeCase{"ZH", 31},
-                      CodeCase{"BP", 76}, CodeCase{"ZU", 98}, CodeCase{"IF", 24},
-                      CodeCase{"XY", -1}, CodeCase{"PR", -1}, CodeCase{"CL", -1},
-                      CodeCase{"F", -1}, CodeCase{"ENG", -1}, CodeCase{"", -1}));
+                      CodeCase{"SF", 11}, CodeCase{"BF", 21}, CodeCase{"BG", 42}, CodeCase{"SW", 6},
+                      CodeCase{"SH", 84}, CodeCase{"ZH", 31}, CodeCase{"BP", 76},
+                      CodeCase{"ZU", 98}, CodeCase{"IF", 24}, CodeCase{"XY", -1},
+                      CodeCase{"PR", -1}, CodeCase{"CL", -1}, CodeCase{"F", -1},
+                      CodeCase{"ENG", -1}, CodeCase{"", -1}));
 
 TEST(LanguageTable, NumbersInOrderCodesUnique) {
     std::set<std::string> codes;

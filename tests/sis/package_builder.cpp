@@ -16,9 +16,16 @@ std::string utf16le(const std::string& s) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         uint32_t cp = c;
         int extra = 0;
-        if (c >= 0xF0) { cp = c & 0x07; extra = 3; }
-        else if (c >= 0xE0) { cp = c & 0x0F; extra = 2; }
-        else if (c >= 0xC0) { cp = c & 0x1F; extra = 1; }
+        if (c >= 0xF0) {
+            cp = c & 0x07;
+            extra = 3;
+        } else if (c >= 0xE0) {
+            cp = c & 0x0F;
+            extra = 2;
+        } else if (c >= 0xC0) {
+            cp = c & 0x1F;
+            extra = 1;
+        }
         ++i;
         for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = (cp << 6) | (s[i] & 0x3F);
         if (cp >= 0x10000) {
@@ -115,9 +122,7 @@ std::string PackageBuilder::build() const {
         case RecordType::MultiLanguageFile:
             recordsSize += file_record::size(it.data.size(), er6);
             break;
-        case RecordType::Options:
-            recordsSize += options_record::size(it.options.size(), n);
-            break;
+        case RecordType::Options: recordsSize += options_record::size(it.options.size(), n); break;
         case RecordType::If:
         case RecordType::ElseIf:
             recordsSize += condition_record::kExpression;
@@ -125,8 +130,7 @@ std::string PackageBuilder::build() const {
                 recordsSize += node.type >= NodeType::String ? kLeafNodeSize : kOperatorNodeSize;
             }
             break;
-        default:
-            recordsSize += condition_record::kBranchRecordSize;
+        default: recordsSize += condition_record::kBranchRecordSize;
         }
     }
     Header h;
@@ -145,9 +149,13 @@ std::string PackageBuilder::build() const {
     h.languagesPtr = static_cast<uint32_t>(headerSize(er6));
     h.filesPtr = h.languagesPtr + static_cast<uint32_t>(2 * n);
     h.requisitesPtr = h.filesPtr + static_cast<uint32_t>(recordsSize);
-    h.capabilitiesPtr = h.requisitesPtr + static_cast<uint32_t>(requisite::size(n) * requisites_.size());
-    h.componentNamePtr = h.capabilitiesPtr + static_cast<uint32_t>(kCapabilityPairSize * capabilities.size());
-    if (!er6) h.componentNamePtr = h.requisitesPtr + static_cast<uint32_t>(requisite::size(n) * requisites_.size());
+    h.capabilitiesPtr =
+        h.requisitesPtr + static_cast<uint32_t>(requisite::size(n) * requisites_.size());
+    h.componentNamePtr =
+        h.capabilitiesPtr + static_cast<uint32_t>(kCapabilityPairSize * capabilities.size());
+    if (!er6)
+        h.componentNamePtr =
+            h.requisitesPtr + static_cast<uint32_t>(requisite::size(n) * requisites_.size());
 
     Layout strings{(options & kOptionUnicode) != 0,
                    h.componentNamePtr + static_cast<uint32_t>(component_name::size(n)), ""};
@@ -242,7 +250,8 @@ std::string PackageBuilder::build() const {
 
     std::string out(headerSize(er6), '\0');
     for (uint16_t l : languages) appendU16(out, l);
-    out += records + requisiteBytes + (er6 ? capabilityBytes : "") + nameBytes + strings.strings + data;
+    out += records + requisiteBytes + (er6 ? capabilityBytes : "") + nameBytes + strings.strings +
+           data;
     if (!signature.empty()) {
         h.signaturePtr = static_cast<uint32_t>(out.size());
         out += signature;

@@ -14,7 +14,8 @@
 namespace tovrin::test {
 
 struct Node {
-    Node(sis::NodeType t, uint32_t v = 0, std::string s = "") : type(t), value(v), text(std::move(s)) {}
+    Node(sis::NodeType t, uint32_t v = 0, std::string s = "")
+        : type(t), value(v), text(std::move(s)) {}
     sis::NodeType type;
     uint32_t value;    // attribute id or number
     std::string text;  // string nodes (UTF-8)

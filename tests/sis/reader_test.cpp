@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/sis/fixture_packages.h"
-#include "tests/sis/package_builder.h"
 #include "src/sis/crc.h"
 #include "src/sis/sis_reader.h"
+#include "tests/sis/fixture_packages.h"
+#include "tests/sis/package_builder.h"
 #include "tests/support/temp_dir.h"
 
 namespace tovrin::sis {
@@ -183,13 +183,14 @@ TEST(ForkData, LargeFileInflatesInPiecesToItsSource) {
     const Record& r = package.records[1];  // big.bin, first line, stored last
     std::string got;
     size_t pieces = 0;
-    ASSERT_TRUE(readForkData(source, package, r.forks[0],
-                             [&](const uint8_t* d, size_t n, std::string*) {
-                                 got.append(reinterpret_cast<const char*>(d), n);
-                                 ++pieces;
-                                 return true;
-                             },
-                             &err))
+    ASSERT_TRUE(readForkData(
+        source, package, r.forks[0],
+        [&](const uint8_t* d, size_t n, std::string*) {
+            got.append(reinterpret_cast<const char*>(d), n);
+            ++pieces;
+            return true;
+        },
+        &err))
         << err;
     EXPECT_EQ(got, big);
     EXPECT_GT(pieces, 1u);
@@ -201,12 +202,13 @@ TEST(ForkData, SinkFailureStops) {
     Package package;
     std::string err;
     ASSERT_TRUE(readPackage(source, &package, &err)) << err;
-    const bool ok = readForkData(source, package, package.records[0].forks[0],
-                                 [](const uint8_t*, size_t, std::string* e) {
-                                     *e = "disk full";
-                                     return false;
-                                 },
-                                 &err);
+    const bool ok = readForkData(
+        source, package, package.records[0].forks[0],
+        [](const uint8_t*, size_t, std::string* e) {
+            *e = "disk full";
+            return false;
+        },
+        &err);
     EXPECT_FALSE(ok);
     EXPECT_EQ(err, "disk full");
 }
@@ -237,12 +239,15 @@ TEST(ReadBuilt, OptionsConditionsCapabilitiesMime) {
     b.names = {"Demo EN", "Demo FR"};
     b.capabilities = {{7, 2}, {5, 1}};
     b.branch(RecordType::EndIf);
-    b.file(static_cast<uint32_t>(FileType::Mime), kRunWaitEnd, "x.html", "c:\\x.html",
-           {"<html/>"}, false, "text/html");
-    b.condition(RecordType::If,
-                {{NodeType::And}, {NodeType::Equal}, {NodeType::Attribute, kAttributeOptionBase + 1},
-                 {NodeType::Number, 1}, {NodeType::Not}, {NodeType::Exists},
-                 {NodeType::String, 0, "c:\\system\\x\xF0\x9F\x98\x80"}});
+    b.file(static_cast<uint32_t>(FileType::Mime), kRunWaitEnd, "x.html", "c:\\x.html", {"<html/>"},
+           false, "text/html");
+    b.condition(RecordType::If, {{NodeType::And},
+                                 {NodeType::Equal},
+                                 {NodeType::Attribute, kAttributeOptionBase + 1},
+                                 {NodeType::Number, 1},
+                                 {NodeType::Not},
+                                 {NodeType::Exists},
+                                 {NodeType::String, 0, "c:\\system\\x\xF0\x9F\x98\x80"}});
     b.optionsList({{"Two EN", "Two FR"}, {"One EN", "One FR"}});
     b.file(0, 0, "r", "!:\\r.rsc", {"english", "french"}, true);
     b.requisite(kSeries60ProductUid, 0, 9, {"S60 EN", "S60 FR"});
@@ -334,7 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
                        writeU32(at(s, field), readU32(at(s, field)) + 1);
                        fixChecksum(s);
                    },
-                   "record 0 fork 0", "zlib stream (23 bytes) inflates to 15 bytes, original length 16"},
+                   "record 0 fork 0",
+                   "zlib stream (23 bytes) inflates to 15 bytes, original length 16"},
         VerifyCase{"OriginalLengthTooSmall",
                    [](std::string& s, const Package& k) {
                        const size_t field = k.records[0].offset + file_record::originalLengths(1);
@@ -396,16 +402,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StructureCase{"Empty", [] { return std::string(); },
                       "file too short for a package header (0 bytes)"},
-        StructureCase{"ShortHeader", [] { return noLanguage([](std::string& s) { s.resize(67); }); },
+        StructureCase{"ShortHeader",
+                      [] { return noLanguage([](std::string& s) { s.resize(67); }); },
                       "file too short for a package header (67 bytes)"},
-        StructureCase{"Er6HeaderCut", [] { return noLanguage([](std::string& s) { s.resize(80); }); },
-                      "ER6 header (100 bytes at 0x00000000) runs past the end of the file (80 bytes)"},
-        StructureCase{"NotAnInstallPackage",
-                      [] { return noLanguage([](std::string& s) { writeU32(at(s, 8), 0x10000418); }); },
-                      "not an installation package (UID3 0x10000418, expected 0x10000419)"},
-        StructureCase{"UnknownRelease",
-                      [] { return noLanguage([](std::string& s) { writeU32(at(s, 4), 0x10000000); }); },
-                      "unknown format release (UID2 0x10000000)"},
+        StructureCase{
+            "Er6HeaderCut", [] { return noLanguage([](std::string& s) { s.resize(80); }); },
+            "ER6 header (100 bytes at 0x00000000) runs past the end of the file (80 bytes)"},
+        StructureCase{
+            "NotAnInstallPackage",
+            [] { return noLanguage([](std::string& s) { writeU32(at(s, 8), 0x10000418); }); },
+            "not an installation package (UID3 0x10000418, expected 0x10000419)"},
+        StructureCase{
+            "UnknownRelease",
+            [] { return noLanguage([](std::string& s) { writeU32(at(s, 4), 0x10000000); }); },
+            "unknown format release (UID2 0x10000000)"},
         StructureCase{"TooManyLanguages",
                       [] {
                           return noLanguage([](std::string& s) {
@@ -419,39 +429,34 @@ INSTANTIATE_TEST_SUITE_P(
                       "record 0 at 0x00000066: unknown record type 9"},
         StructureCase{"RecordsRunPastTheEnd",
                       [] {
-                          return noLanguage([](std::string& s) {
-                              writeU32(at(s, header::kFilesPtr), 0x11C);
-                          });
+                          return noLanguage(
+                              [](std::string& s) { writeU32(at(s, header::kFilesPtr), 0x11C); });
                       },
                       "record 0 at 0x0000011C (4 bytes at 0x0000011C) runs past the end of the "
                       "file (285 bytes)"},
-        StructureCase{"OddUnicodeLength",
-                      [] { return noLanguage([](std::string& s) { writeU32(at(s, 0x66 + 0x0C), 7); }); },
-                      "record 0 at 0x00000066: source name: UTF-16 string has an odd length (7)"},
+        StructureCase{
+            "OddUnicodeLength",
+            [] { return noLanguage([](std::string& s) { writeU32(at(s, 0x66 + 0x0C), 7); }); },
+            "record 0 at 0x00000066: source name: UTF-16 string has an odd length (7)"},
         StructureCase{"HugeString",
                       [] {
-                          return noLanguage([](std::string& s) {
-                              writeU32(at(s, 0x66 + 0x14), 0x7FFFFFFE);
-                          });
+                          return noLanguage(
+                              [](std::string& s) { writeU32(at(s, 0x66 + 0x14), 0x7FFFFFFE); });
                       },
                       "record 0 at 0x00000066: destination name: string of 2147483646 bytes is "
                       "too long"},
         StructureCase{"StringPastTheEnd",
                       [] {
-                          return noLanguage([](std::string& s) {
-                              writeU32(at(s, 0x66 + 0x10), 0xFFFFFFF0);
-                          });
+                          return noLanguage(
+                              [](std::string& s) { writeU32(at(s, 0x66 + 0x10), 0xFFFFFFF0); });
                       },
                       "record 0 at 0x00000066: source name (34 bytes at 0xFFFFFFF0) runs past the "
                       "end of the file (285 bytes)"},
-        StructureCase{"DataPastTheEnd",
-                      [] {
-                          return noLanguage([](std::string& s) {
-                              writeU32(at(s, 0x66 + 0x1C), 0x1000);
-                          });
-                      },
-                      "record 0 at 0x00000066: data of fork 0 (4096 bytes at 0x00000106) runs past "
-                      "the end of the file (285 bytes)"},
+        StructureCase{
+            "DataPastTheEnd",
+            [] { return noLanguage([](std::string& s) { writeU32(at(s, 0x66 + 0x1C), 0x1000); }); },
+            "record 0 at 0x00000066: data of fork 0 (4096 bytes at 0x00000106) runs past "
+            "the end of the file (285 bytes)"},
         StructureCase{"SharedData",
                       [] {
                           std::string s = built([](PackageBuilder& b) {
@@ -510,14 +515,15 @@ INSTANTIATE_TEST_SUITE_P(
                           });
                       },
                       "record 1 at 0x0000006A: unknown condition node type 15"},
-        StructureCase{"ExpressionCutShort",
-                      [] {
-                          return built([](PackageBuilder& b) {
-                              b.branch(RecordType::EndIf);
-                              b.condition(RecordType::If, {{NodeType::Equal}, {NodeType::Number, 1}});
-                          });
-                      },
-                      "record 1 at 0x0000006A: condition ends inside a node"},
+        StructureCase{
+            "ExpressionCutShort",
+            [] {
+                return built([](PackageBuilder& b) {
+                    b.branch(RecordType::EndIf);
+                    b.condition(RecordType::If, {{NodeType::Equal}, {NodeType::Number, 1}});
+                });
+            },
+            "record 1 at 0x0000006A: condition ends inside a node"},
         StructureCase{"ExpressionTrailingBytes",
                       [] {
                           return built([](PackageBuilder& b) {

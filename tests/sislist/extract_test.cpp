@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/sislist/extract.h"
-#include "tests/sis/package_builder.h"
 #include "src/sis/byte_source.h"
+#include "tests/sis/package_builder.h"
 #include "tests/support/temp_dir.h"
+#include "tools/sislist/extract.h"
 
 namespace tovrin::sislist {
 namespace {

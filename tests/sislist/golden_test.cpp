@@ -8,8 +8,8 @@
 #include <string>
 
 #include "tests/sis/package_builder.h"
-#include "tools/sislist/sislist.h"
 #include "tests/support/temp_dir.h"
+#include "tools/sislist/sislist.h"
 
 namespace tovrin::sislist {
 namespace {
@@ -30,8 +30,8 @@ struct Source {
 };
 
 struct Case {
-    std::string folder;  // below the fixtures
-    std::string golden;  // file name in tests/sislist/data
+    std::string folder;                       // below the fixtures
+    std::string golden;                       // file name in tests/sislist/data
     std::map<std::string, Source> extracted;  // path below the extraction folder -> source
 };
 
@@ -46,50 +46,63 @@ std::string caseName(const ::testing::TestParamInfo<Case>& info) {
 }
 
 const Case kCases[] = {
-    {"makesis/s60-wizard", "s60-wizard.expected",
+    {"makesis/s60-wizard",
+     "s60-wizard.expected",
      {{"!/system/apps/Demo/Demo.aif", {"system/apps/Demo/Demo.aif"}},
       {"!/system/apps/Demo/Demo_caption.rsc", {"system/apps/Demo/Demo_caption.rsc"}},
       {"!/system/apps/Demo/Demo.rsc", {"system/apps/Demo/Demo.rsc"}},
       {"!/system/apps/Demo/Demo.app", {"system/apps/Demo/Demo.app"}},
       {"c/about.txt0", {"about.txt", Stored::Utf16le}}}},
-    {"makesis/no-language", "no-language.expected",
+    {"makesis/no-language",
+     "no-language.expected",
      {{"!/system/apps/Hello/hello.txt", {"hello.txt"}}}},
-    {"makesis/two-languages", "two-languages.expected",
+    {"makesis/two-languages",
+     "two-languages.expected",
      {{"!/system/apps/Demo2/one.bin", {"one.bin"}}, {"!/system/apps/Demo2/two.bin", {"two.bin"}}}},
-    {"makesis/ft-text", "ft-text.expected",
+    {"makesis/ft-text",
+     "ft-text.expected",
      {{"!/system/apps/Texts/data.bin", {"data.bin"}},
       {"readme.txt0", {"readme.txt", Stored::Utf16le}},
       {"c/about.txt0", {"about.txt", Stored::Utf16le}}}},
-    {"makesis/empty-file", "empty-file.expected",
+    {"makesis/empty-file",
+     "empty-file.expected",
      {{"!/system/apps/Empty/empty.dat", {"empty.dat"}},
       {"!/system/apps/Empty/small.dat", {"small.dat"}}}},
-    {"makesis/large-binary", "large-binary.expected",
-     {{"!/system/apps/Large/big.bin", {"big.bin"}}, {"!/system/apps/Large/tiny.bin", {"tiny.bin"}}}},
-    {"makesis/nested-folders", "nested-folders.expected",
+    {"makesis/large-binary",
+     "large-binary.expected",
+     {{"!/system/apps/Large/big.bin", {"big.bin"}},
+      {"!/system/apps/Large/tiny.bin", {"tiny.bin"}}}},
+    {"makesis/nested-folders",
+     "nested-folders.expected",
      {{"!/system/apps/Nested/data/levels/world1/map.dat", {"data/levels/world1/map.dat"}},
       {"!/system/apps/Nested/data/levels/world2/map.dat", {"data/levels/world2/map.dat"}},
       {"!/system/apps/Nested/data/sounds/intro.wav", {"data/sounds/intro.wav"}}}},
-    {"makesis/fr-fn", "fr-fn.expected",  // the FN record has no data and gives no file
+    {"makesis/fr-fn",
+     "fr-fn.expected",  // the FN record has no data and gives no file
      {{"!/system/apps/Runner/main.app", {"main.app"}},
       {"!/system/apps/Runner/setup.exe", {"setup.exe"}},
       {"!/system/apps/Runner/cleanup.exe", {"cleanup.exe"}}}},
-    {"makesis/nc-option", "nc-option.expected",
+    {"makesis/nc-option",
+     "nc-option.expected",
      {{"!/system/apps/Raw/raw1.bin", {"raw1.bin"}}, {"!/system/apps/Raw/raw2.txt", {"raw2.txt"}}}},
     {"makesis/type-sy", "type-sy.expected", {{"!/system/libs/demolib.dll", {"demolib.dll"}}}},
-    {"makesis/language-block", "language-block.expected",
+    {"makesis/language-block",
+     "language-block.expected",
      {{"!/system/apps/Lang/common.bin", {"common.bin"}},
       {"!/system/apps/Lang/demo.rsc.EN", {"text/demo.r01"}},
       {"!/system/apps/Lang/demo.rsc.FR", {"text/demo.r02"}},
       {"!/system/apps/Lang/demo.rsc.GE", {"text/demo.r03"}}}},
     // Three records share lang.bin: suffixes follow the stored order (ELSE branch first).
-    {"makesis/if-block", "if-block.expected",
+    {"makesis/if-block",
+     "if-block.expected",
      {{"!/system/apps/Cond/base.bin", {"base.bin"}},
       {"!/system/apps/Cond/lang.bin", {"en.bin"}},
       {"!/system/apps/Cond/extra.bin", {"m2.bin"}},
       {"!/system/apps/Cond/lang.bin.1", {"m.bin"}},
       {"!/system/apps/Cond/lang.bin.2", {"fr.bin"}}}},
     {"reference/test", "reference-test.expected", {{"!/test.txt", {"test.txt"}}}},
-    {"reference/test2", "reference-test2.expected",
+    {"reference/test2",
+     "reference-test2.expected",
      {{"!/b.bin", {"a/b.bin"}}, {"!/c.bin", {"a/c.bin"}}}},
 };
 

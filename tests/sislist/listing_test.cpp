@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/sislist/listing.h"
-#include "tests/sis/package_builder.h"
 #include "src/sis/byte_source.h"
+#include "tests/sis/package_builder.h"
+#include "tools/sislist/listing.h"
 
 namespace tovrin::sislist {
 namespace {
@@ -42,36 +42,40 @@ TEST_P(ConditionText, InScriptSyntax) {
     EXPECT_EQ(formatExpression(GetParam().expression), GetParam().text);
 }
 
-const Expression kLanguage2 = node(NodeType::Equal, {leaf(NodeType::Attribute, sis::kAttributeLanguage),
-                                                     leaf(NodeType::Number, 2)});
+const Expression kLanguage2 =
+    node(NodeType::Equal,
+         {leaf(NodeType::Attribute, sis::kAttributeLanguage), leaf(NodeType::Number, 2)});
 
 INSTANTIATE_TEST_SUITE_P(
     Nodes, ConditionText,
     ::testing::Values(
         ExpressionCase{"Equal", kLanguage2, "Language=2"},
-        ExpressionCase{"NotEqualHex",
-                       node(NodeType::NotEqual, {leaf(NodeType::Attribute, sis::kAttributeMachineUid),
-                                                 leaf(NodeType::Number, 0x101F4FC3)}),
-                       "MachineUid<>0x101F4FC3"},
-        ExpressionCase{"Compare",
-                       node(NodeType::GreaterOrEqual, {leaf(NodeType::Attribute, sis::kAttributeCpu),
-                                                       leaf(NodeType::Number, 65535)}),
-                       "CPU>=65535"},
-        ExpressionCase{"AndNotExists",
-                       node(NodeType::And,
-                            {kLanguage2,
-                             node(NodeType::Not, {node(NodeType::Exists,
-                                                       {leaf(NodeType::String, 0, "c:\\x")})})}),
-                       "(Language=2) AND (NOT(EXISTS(\"c:\\x\")))"},
-        ExpressionCase{"Or",
-                       node(NodeType::Or, {leaf(NodeType::Attribute, sis::kAttributeOptionBase + 3),
-                                           leaf(NodeType::Attribute, sis::kAttributeRemoteInstall)}),
-                       "option3 OR RemoteInstall"},
+        ExpressionCase{
+            "NotEqualHex",
+            node(NodeType::NotEqual, {leaf(NodeType::Attribute, sis::kAttributeMachineUid),
+                                      leaf(NodeType::Number, 0x101F4FC3)}),
+            "MachineUid<>0x101F4FC3"},
+        ExpressionCase{
+            "Compare",
+            node(NodeType::GreaterOrEqual,
+                 {leaf(NodeType::Attribute, sis::kAttributeCpu), leaf(NodeType::Number, 65535)}),
+            "CPU>=65535"},
+        ExpressionCase{
+            "AndNotExists",
+            node(NodeType::And,
+                 {kLanguage2, node(NodeType::Not, {node(NodeType::Exists,
+                                                        {leaf(NodeType::String, 0, "c:\\x")})})}),
+            "(Language=2) AND (NOT(EXISTS(\"c:\\x\")))"},
+        ExpressionCase{
+            "Or",
+            node(NodeType::Or, {leaf(NodeType::Attribute, sis::kAttributeOptionBase + 3),
+                                leaf(NodeType::Attribute, sis::kAttributeRemoteInstall)}),
+            "option3 OR RemoteInstall"},
         ExpressionCase{"DevCap", node(NodeType::DevCap, {leaf(NodeType::Number, 5)}), "DEVCAP(5)"},
-        ExpressionCase{"AppCap",
-                       node(NodeType::AppCap, {leaf(NodeType::Number, 0x10005B91),
-                                               leaf(NodeType::Number, 3)}),
-                       "APPCAP(0x10005B91,3)"},
+        ExpressionCase{
+            "AppCap",
+            node(NodeType::AppCap, {leaf(NodeType::Number, 0x10005B91), leaf(NodeType::Number, 3)}),
+            "APPCAP(0x10005B91,3)"},
         ExpressionCase{"UnknownAttribute", leaf(NodeType::Attribute, 9), "Attribute(0x00000009)"}),
     [](const ::testing::TestParamInfo<ExpressionCase>& info) { return info.param.name; });
 

@@ -7,16 +7,16 @@
 
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
-#include "tools/sislist/sislist.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
-
+#include "tools/sislist/sislist.h"
 
 namespace tovrin::sislist {
 namespace {
 
 const std::string kWizard = std::string(TOVRIN_TEST_DATA_DIR) + "/makesis/s60-wizard/expected.sis";
-const std::string kWizardListing = test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/listings/s60-wizard.expected");
+const std::string kWizardListing =
+    test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/listings/s60-wizard.expected");
 const std::string kUsage = "usage: sislist [-x DIR] package.sis\n";
 
 struct Result {
@@ -51,11 +51,17 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, Usage,
     ::testing::Values(
         UsageCase{"Nothing", {}, "sislist: no package given\n" + kUsage},
-        UsageCase{"UnknownOption", {"-q", "a.sis"}, "sislist: unknown or repeated option '-q'\n" + kUsage},
-        UsageCase{"FolderMissing", {"a.sis", "-x"}, "sislist: unknown or repeated option '-x'\n" + kUsage},
-        UsageCase{"TwoFolders", {"-x", "a", "-x", "b", "a.sis"},
+        UsageCase{"UnknownOption",
+                  {"-q", "a.sis"},
+                  "sislist: unknown or repeated option '-q'\n" + kUsage},
+        UsageCase{"FolderMissing",
+                  {"a.sis", "-x"},
                   "sislist: unknown or repeated option '-x'\n" + kUsage},
-        UsageCase{"TwoPackages", {"a.sis", "b.sis"}, "sislist: more than one package given\n" + kUsage},
+        UsageCase{"TwoFolders",
+                  {"-x", "a", "-x", "b", "a.sis"},
+                  "sislist: unknown or repeated option '-x'\n" + kUsage},
+        UsageCase{
+            "TwoPackages", {"a.sis", "b.sis"}, "sislist: more than one package given\n" + kUsage},
         UsageCase{"OnlyFolder", {"-x", "dir"}, "sislist: no package given\n" + kUsage}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
 
@@ -82,8 +88,9 @@ TEST(Run, BrokenStructureListsNothing) {
     const Result r = runWith({file});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, file + ": record 0 at 0x00000066 (48 bytes at 0x00000066) runs past the end "
-                            "of the file (112 bytes)\n");
+    EXPECT_EQ(r.err, file +
+                         ": record 0 at 0x00000066 (48 bytes at 0x00000066) runs past the end "
+                         "of the file (112 bytes)\n");
 }
 
 TEST(Run, FailedCheckIsListedAndReported) {
@@ -100,7 +107,8 @@ TEST(Run, FailedCheckIsListedAndReported) {
     EXPECT_NE(r.out.find("result: 2 checks failed\n"), std::string::npos);
     const std::string expectedErr = file + ": checksum: stored 0x76B1, computed 0x";
     EXPECT_EQ(r.err.rfind(expectedErr, 0), 0u) << r.err;
-    EXPECT_NE(r.err.find("\n" + file + ": record 4 fork 0: zlib stream (116 bytes) is damaged: "
+    EXPECT_NE(r.err.find("\n" + file +
+                         ": record 4 fork 0: zlib stream (116 bytes) is damaged: "
                          "incorrect data check\n"),
               std::string::npos);
 }
@@ -132,7 +140,8 @@ TEST(Process, ExtractsAndReportsErrors) {
     const Result ok = runProcess({"-x", (dir.path() / "x").string(), kWizard});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(test::readFile(dir.path() / "x" / "!" / "system" / "apps" / "Demo" / "Demo.app"),
-              test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/makesis/s60-wizard/system/apps/Demo/Demo.app"));
+              test::readFile(std::string(TOVRIN_TEST_DATA_DIR) +
+                             "/makesis/s60-wizard/system/apps/Demo/Demo.app"));
 
     const std::string empty = dir.write("empty.sis", "").string();
     const Result bad = runProcess({empty});

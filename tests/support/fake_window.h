@@ -52,7 +52,10 @@ public:
 
     std::vector<ShownMessage> messages;
     // Answers for the dialogs, taken from the front; an empty optional answer means cancel.
-    struct Answer { bool chosen; std::string path; };
+    struct Answer {
+        bool chosen;
+        std::string path;
+    };
     std::deque<Answer> folderAnswers;
     std::deque<Answer> fileAnswers;
     // What the file dialog was asked for, one entry per call: title, filter, default extension.

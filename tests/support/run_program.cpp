@@ -60,8 +60,9 @@ std::string quotedArgument(const std::string& arg) {
     return quoted + "\"";
 }
 
-int runAndWait(const fs::path& program, const std::vector<std::string>& args, const fs::path& folder,
-               const std::vector<std::string>& environment, const fs::path& out, const fs::path& err) {
+int runAndWait(const fs::path& program, const std::vector<std::string>& args,
+               const fs::path& folder, const std::vector<std::string>& environment,
+               const fs::path& out, const fs::path& err) {
     std::string line = quotedArgument(program.string());
     for (const std::string& arg : args) line += " " + quotedArgument(arg);
     std::string block;
@@ -70,8 +71,8 @@ int runAndWait(const fs::path& program, const std::vector<std::string>& args, co
 
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     auto open = [&](const fs::path& file, DWORD access, DWORD creation) {
-        return CreateFileA(file.string().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileA(file.string().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE input = open("NUL", GENERIC_READ, OPEN_EXISTING);
     HANDLE output = open(out, GENERIC_WRITE, CREATE_ALWAYS);
@@ -84,10 +85,11 @@ int runAndWait(const fs::path& program, const std::vector<std::string>& args, co
     startup.hStdError = error;
     PROCESS_INFORMATION info = {};
     const std::string where = folder.string();
-    const bool started = input != INVALID_HANDLE_VALUE && output != INVALID_HANDLE_VALUE &&
-                         error != INVALID_HANDLE_VALUE &&
-                         CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, block.data(),
-                                        where.empty() ? nullptr : where.c_str(), &startup, &info);
+    const bool started =
+        input != INVALID_HANDLE_VALUE && output != INVALID_HANDLE_VALUE &&
+        error != INVALID_HANDLE_VALUE &&
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, block.data(),
+                       where.empty() ? nullptr : where.c_str(), &startup, &info);
     for (HANDLE h : {input, output, error})
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     if (!started) return -1;
@@ -101,8 +103,9 @@ int runAndWait(const fs::path& program, const std::vector<std::string>& args, co
 
 #else
 
-int runAndWait(const fs::path& program, const std::vector<std::string>& args, const fs::path& folder,
-               const std::vector<std::string>& environment, const fs::path& out, const fs::path& err) {
+int runAndWait(const fs::path& program, const std::vector<std::string>& args,
+               const fs::path& folder, const std::vector<std::string>& environment,
+               const fs::path& out, const fs::path& err) {
     std::vector<std::string> argStrings{program.string()};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -134,8 +137,8 @@ int runAndWait(const fs::path& program, const std::vector<std::string>& args, co
 
 }  // namespace
 
-ProgramRun runProgram(const fs::path& program, const std::vector<std::string>& args, const fs::path& folder,
-                      const std::vector<std::string>& environment) {
+ProgramRun runProgram(const fs::path& program, const std::vector<std::string>& args,
+                      const fs::path& folder, const std::vector<std::string>& environment) {
     TempDir capture;
     const fs::path out = capture.path() / "out";
     const fs::path err = capture.path() / "err";

@@ -39,7 +39,8 @@ TempDir::TempDir() {
     for (;;) {
         path_ = fs::temp_directory_path() / (stem + std::to_string(++counter));
         if (CreateDirectoryA(localText(path_).c_str(), nullptr)) break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_.string());
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create " + path_.string());
     }
 #else
     std::string tmpl = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
@@ -51,10 +52,12 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     // Give back permissions a test may have taken away, so everything can be removed.
-    for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
+    for (auto it = fs::recursive_directory_iterator(
+             path_, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         // Files too: Windows refuses to delete a read-only file.
-        if (!it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        if (!it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
@@ -87,12 +90,14 @@ void writeFile(const std::string& path, const std::string& bytes) {
     fs::create_directories(fs::path(path).parent_path());
     std::FILE* file = std::fopen(path.c_str(), "wb");  // narrow names are local text
     const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (!file || std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
+    if (!file || std::fclose(file) != 0 || !written)
+        throw std::runtime_error("cannot write " + path);
 }
 
 std::vector<std::string> folderNames(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(localText(entry.path().filename()));
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(localText(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -4,6 +4,7 @@
 //   helper ARGS...                prints its current folder, then every argument it received
 //                                 (argv[0] included), one per line in brackets
 
+#include <unistd.h>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -33,7 +33,8 @@ int describeStandardFiles(const char* out) {
         char target[PATH_MAX];
         std::string link = "/proc/self/fd/" + std::to_string(fd);
         ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
-        file << (n < 0 ? std::string("<closed>") : std::string(target, static_cast<size_t>(n))) << '\n';
+        file << (n < 0 ? std::string("<closed>") : std::string(target, static_cast<size_t>(n)))
+             << '\n';
     }
     return file ? 0 : 1;
 }
@@ -42,7 +43,8 @@ int describeStandardFiles(const char* out) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--wait-for") == 0) return waitFor(argv[2], argv[3]);
-    if (argc == 3 && std::strcmp(argv[1], "--std-files") == 0) return describeStandardFiles(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--std-files") == 0)
+        return describeStandardFiles(argv[2]);
     char cwd[PATH_MAX];
     std::printf("cwd=%s\n", getcwd(cwd, sizeof cwd) ? cwd : "?");
     for (int i = 0; i < argc; ++i) std::printf("[%s]\n", argv[i]);

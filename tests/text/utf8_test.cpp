@@ -44,7 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"Surrogate", "\xED\xA0\x80", false, 0},
                       Utf8Case{"AboveUnicode", "\xF4\x90\x80\x80", false, 0},
                       Utf8Case{"LeadAboveUnicode", "\xF5\x80\x80\x80", false, 0},
-                      Utf8Case{"StrayContinuation", "\x80" "a", false, 0}),
+                      Utf8Case{"StrayContinuation",
+                               "\x80"
+                               "a",
+                               false, 0}),
     [](const ::testing::TestParamInfo<Utf8Case>& p) { return std::string(p.param.name); });
 
 }  // namespace

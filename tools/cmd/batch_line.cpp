@@ -40,8 +40,10 @@ private:
             return fail("'%' variable expansion is not supported");
         }
         if (quoted_) {
-            if (c == '"') quoted_ = false;
-            else add(c);
+            if (c == '"')
+                quoted_ = false;
+            else
+                add(c);
             return;
         }
         if (c == '"') {

@@ -17,9 +17,9 @@ namespace tovrin::cmd {
 struct BatchLine {
     std::vector<std::string> words;  // empty for a blank line
     bool redirected = false;
-    bool append = false;             // ">>" rather than ">"
-    std::string target;              // the redirection's file, as written
-    std::string error;               // why the line cannot be run; empty when it can
+    bool append = false;  // ">>" rather than ">"
+    std::string target;   // the redirection's file, as written
+    std::string error;    // why the line cannot be run; empty when it can
 };
 
 BatchLine parseLine(const std::string& line);

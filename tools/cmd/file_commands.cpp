@@ -1,12 +1,12 @@
 #include "tools/cmd/file_commands.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tovrin::cmd {
 namespace {
@@ -66,7 +66,8 @@ std::string changeFolder(std::string* currentFolder, const std::vector<std::stri
         return "cd: expected one folder, got " + wordCount(rest) + " (quote a path with blanks)";
     std::string wanted = resolvePath(*currentFolder, rest[0]);
     char real[PATH_MAX];
-    if (!::realpath(wanted.c_str(), real)) return "cd: cannot change to " + rest[0] + ": " + systemError();
+    if (!::realpath(wanted.c_str(), real))
+        return "cd: cannot change to " + rest[0] + ": " + systemError();
     struct stat info;
     if (::stat(real, &info) != 0 || !S_ISDIR(info.st_mode)) return "cd: not a folder: " + rest[0];
     if (::access(real, X_OK) != 0) return "cd: cannot change to " + rest[0] + ": " + systemError();
@@ -76,7 +77,8 @@ std::string changeFolder(std::string* currentFolder, const std::vector<std::stri
 
 std::string deleteFile(const std::string& currentFolder, const std::vector<std::string>& args) {
     if (args.size() != 1)
-        return "del: expected one file, got " + wordCount(args) + " (quote a path with blanks); nothing deleted";
+        return "del: expected one file, got " + wordCount(args) +
+               " (quote a path with blanks); nothing deleted";
     const std::string& name = args[0];
     if (hasWildcard(name)) return "del: wildcards are not supported, nothing deleted: " + name;
     std::string path = resolvePath(currentFolder, name);
@@ -102,10 +104,12 @@ std::string copyFile(const std::string& currentFolder, const std::vector<std::st
     std::string from = resolvePath(currentFolder, source);
     std::string to = resolvePath(currentFolder, destination);
     struct stat fromInfo;
-    if (::stat(from.c_str(), &fromInfo) != 0) return "copy: cannot find " + source + ": " + systemError();
+    if (::stat(from.c_str(), &fromInfo) != 0)
+        return "copy: cannot find " + source + ": " + systemError();
     if (S_ISDIR(fromInfo.st_mode)) return "copy: " + source + " is a folder; nothing copied";
     struct stat toInfo;
-    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode)) to = resolvePath(to, baseName(from));
+    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode))
+        to = resolvePath(to, baseName(from));
 
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return "copy: cannot read " + source + ": " + systemError();

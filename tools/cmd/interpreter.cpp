@@ -1,19 +1,19 @@
 #include "tools/cmd/interpreter.h"
 
+#include "src/platform/read_file.h"
 #include "tools/cmd/batch_line.h"
 #include "tools/cmd/file_commands.h"
 #include "tools/cmd/program.h"
-#include "src/platform/read_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace tovrin::cmd {
@@ -28,10 +28,11 @@ std::string lowerCase(std::string text) {
 // as programs, so "echo" or "set" never runs a host program of the same name.
 bool isOtherInterpreterCommand(const std::string& command) {
     static const char* const kCommands[] = {
-        "assoc", "break", "call", "cls", "color", "date", "dir", "echo", "endlocal", "exit",
-        "for", "ftype", "goto", "if", "md", "mkdir", "mklink", "move", "path", "pause", "popd",
-        "prompt", "pushd", "rd", "rem", "ren", "rename", "rmdir", "set", "setlocal", "shift",
-        "start", "time", "title", "type", "ver", "verify", "vol"};
+        "assoc",    "break", "call",   "cls",   "color",  "date",     "dir",   "echo",
+        "endlocal", "exit",  "for",    "ftype", "goto",   "if",       "md",    "mkdir",
+        "mklink",   "move",  "path",   "pause", "popd",   "prompt",   "pushd", "rd",
+        "rem",      "ren",   "rename", "rmdir", "set",    "setlocal", "shift", "start",
+        "time",     "title", "type",   "ver",   "verify", "vol"};
     return command[0] == ':' || command[0] == '(' ||
            std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
 }
@@ -78,7 +79,8 @@ void Interpreter::runLine(const std::string& text, const std::string& where) {
     // A script runs only what lies beside it in the current folder, by its bare name: a path
     // or a name found elsewhere could start any program of the host.
     if (line.words[0].find('/') != std::string::npos)
-        return report(where, "only a program in the current folder can be run; line skipped: " + shown);
+        return report(where,
+                      "only a program in the current folder can be run; line skipped: " + shown);
 
     int outputFd = -1;
     if (line.redirected) {
@@ -86,8 +88,8 @@ void Interpreter::runLine(const std::string& text, const std::string& where) {
         int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (line.append ? O_APPEND : O_TRUNC);
         outputFd = ::open(target.c_str(), flags, 0666);
         if (outputFd < 0)
-            return report(where, "cannot open " + line.target + " for output: " + std::strerror(errno) +
-                                     "; line skipped");
+            return report(where, "cannot open " + line.target +
+                                     " for output: " + std::strerror(errno) + "; line skipped");
     }
 
     std::string message;

@@ -2,19 +2,20 @@
 
 #include "tools/cmd/file_commands.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace tovrin::cmd {
 namespace {
 
 bool isProgram(const std::string& path) {
     struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 // Tells the parent why exec failed; the pipe closes by itself when exec succeeds.

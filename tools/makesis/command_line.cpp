@@ -62,7 +62,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     if (files.size() == 2) {
         line.output = files[1];
         if (!endsWith(line.output, ".sis")) {
-            error = "invalid destination file " + line.output + ": the package name must end in .sis";
+            error =
+                "invalid destination file " + line.output + ": the package name must end in .sis";
             return false;
         }
     } else {

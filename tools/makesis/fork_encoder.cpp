@@ -6,9 +6,9 @@
 
 #include <zlib.h>
 
-#include "tools/makesis/text_encoding.h"
 #include "src/sis/crc.h"
 #include "src/text/utf8.h"
+#include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {
@@ -96,7 +96,8 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
         return false;
     }
     const auto readPiece = [&](size_t& got) {
-        in.read(reinterpret_cast<char*>(input_.data()), static_cast<std::streamsize>(input_.size()));
+        in.read(reinterpret_cast<char*>(input_.data()),
+                static_cast<std::streamsize>(input_.size()));
         got = static_cast<size_t>(in.gcount());
         if (in.bad()) {
             error = "cannot read " + displayName(fork.path);
@@ -113,7 +114,9 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
         size_t got = 0;
         do {
             if (!readPiece(got)) return false;
-            if (head.size() < 2) head.append(reinterpret_cast<const char*>(input_.data()), std::min<size_t>(got, 2 - head.size()));
+            if (head.size() < 2)
+                head.append(reinterpret_cast<const char*>(input_.data()),
+                            std::min<size_t>(got, 2 - head.size()));
             checker.update(input_.data(), got);
         } while (got > 0);
         converter = std::make_unique<Utf16Converter>(detectEncoding(head, checker.valid()));

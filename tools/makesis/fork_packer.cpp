@@ -9,8 +9,8 @@
 #include <numeric>
 #include <thread>
 
-#include "tools/makesis/fork_encoder.h"
 #include "src/sis/crc.h"
+#include "tools/makesis/fork_encoder.h"
 
 namespace tovrin::makesis {
 namespace {
@@ -93,7 +93,10 @@ struct Where {
 class Packer {
 public:
     Packer(const Plan& plan, std::ostream* package, PackOutcome& outcome)
-        : plan_(plan), package_(package), outcome_(outcome), done_(plan.forks.size(), false),
+        : plan_(plan),
+          package_(package),
+          outcome_(outcome),
+          done_(plan.forks.size(), false),
           where_(plan.forks.size()) {
         order_.resize(plan.forks.size());
         std::iota(order_.begin(), order_.end(), size_t{0});

@@ -21,7 +21,8 @@ void printFormatHelp(std::ostream& out) {
     printUsage(out);
     out << "\nScript format (one statement per line; ';' starts a comment):\n"
            "  &EN,FR                                  languages (default: EN)\n"
-           "  #{\"Name EN\",\"Name FR\"},(0xUID),major,minor,build[,NC][,SH][,TYPE=SA|SY|SO|SC|SP|SU]\n"
+           "  #{\"Name EN\",\"Name "
+           "FR\"},(0xUID),major,minor,build[,NC][,SH][,TYPE=SA|SY|SO|SC|SP|SU]\n"
            "  (0xUID),major,minor,build,{\"Name EN\",\"Name FR\"}      requisite\n"
            "  \"source\"-\"target\"[,FF|FT[,TC|TS|TA|TE]|FR[,RI|RR|RB][,RS|RW]|FN|FM,\"type\"]\n"
            "  {\"source EN\" \"source FR\"}-\"target\"[,options]   one file per language\n"

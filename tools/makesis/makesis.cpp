@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <thread>
 
+#include "src/platform/local_text.h"
+#include "src/platform/read_file.h"
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
 #include "tools/makesis/command_line.h"
 #include "tools/makesis/fork_packer.h"
 #include "tools/makesis/help_text.h"
@@ -10,10 +14,6 @@
 #include "tools/makesis/package_plan.h"
 #include "tools/makesis/pending_file.h"
 #include "tools/makesis/pkg_parser.h"
-#include "src/platform/local_text.h"
-#include "src/platform/read_file.h"
-#include "src/sis/crc.h"
-#include "src/sis/sis_format.h"
 #include "tools/makesis/source_lookup.h"
 #include "tools/makesis/text_encoding.h"
 
@@ -35,7 +35,9 @@ public:
     void note(int line, const std::string& message) {
         out_ << script_ << "(" << line << ") : " << localFromUtf8(message) << "\n";
     }
-    void note(const std::string& message) { out_ << script_ << " : " << localFromUtf8(message) << "\n"; }
+    void note(const std::string& message) {
+        out_ << script_ << " : " << localFromUtf8(message) << "\n";
+    }
 
 private:
     std::ostream& out_;
@@ -60,7 +62,8 @@ int compile(const CommandLine& line, std::ostream& out) {
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
     if (!readWholeFile(line.script, &scriptBytes)) {
-        return report.error(0, "cannot open " + line.script + ", check the file name and access rights");
+        return report.error(
+            0, "cannot open " + line.script + ", check the file name and access rights");
     }
 
     Package package;
@@ -74,7 +77,8 @@ int compile(const CommandLine& line, std::ostream& out) {
         return 1;
     }
     if (line.verbose) {
-        for (const auto& [statementLine, what] : package.statements) report.note(statementLine, what);
+        for (const auto& [statementLine, what] : package.statements)
+            report.note(statementLine, what);
     }
 
     const Plan plan = makePlan(package, probeSourceFile);
@@ -103,8 +107,8 @@ int compile(const CommandLine& line, std::ostream& out) {
                             static_cast<std::streamsize>(metadataSize));
     }
     if (line.verbose) {
-        report.note((plan.compress ? "compressing " : "copying ") + std::to_string(plan.forks.size()) +
-                    " file(s)");
+        report.note((plan.compress ? "compressing " : "copying ") +
+                    std::to_string(plan.forks.size()) + " file(s)");
     }
     PackOutcome data;
     if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data)) {

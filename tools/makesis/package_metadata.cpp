@@ -98,8 +98,10 @@ uint16_t installationDrive(const Plan& plan) {
     for (const StoredRecord& stored : plan.records) {
         if (!isFileRecord(*stored.record) || stored.destination.empty()) continue;
         const uint16_t first = stored.destination[0];
-        if (drive == 0) drive = first;
-        else if (drive != first) return sis::kDriveChosenByUser;
+        if (drive == 0)
+            drive = first;
+        else if (drive != first)
+            return sis::kDriveChosenByUser;
     }
     return drive;
 }
@@ -118,9 +120,7 @@ uint32_t maxInstalledSpace(const Package& package, const Plan& plan,
         const Record& r = package.records[i];
         const StoredRecord& stored = plan.records[count - 1 - i];
         switch (r.type) {
-        case RecordType::If:
-            levels.emplace_back();
-            break;
+        case RecordType::If: levels.emplace_back(); break;
         case RecordType::ElseIf:
         case RecordType::Else:
             levels.back().best = std::max(levels.back().best, levels.back().branch);

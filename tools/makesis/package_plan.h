@@ -22,9 +22,9 @@ namespace tovrin::makesis {
 
 // What the plan needs to know of a source file before its data is read.
 struct SourceFacts {
-    bool utf16LeBom = false;         // starts with FF FE: an FT text needs no converting
+    bool utf16LeBom = false;  // starts with FF FE: an FT text needs no converting
     uint64_t size = 0;
-    uint32_t embeddedMaxSpace = 0;   // a component package's own maximum installed space
+    uint32_t embeddedMaxSpace = 0;  // a component package's own maximum installed space
 };
 using SourceProbe = std::function<SourceFacts(const std::filesystem::path&)>;
 
@@ -43,14 +43,14 @@ struct StoredRecord {
     const Record* record = nullptr;
     std::u16string sourceName;
     std::u16string destination;
-    std::vector<size_t> forks;       // indices into Plan::forks; empty for FN and non-file records
-    uint32_t embeddedMaxSpace = 0;   // components: summed over the forks
+    std::vector<size_t> forks;      // indices into Plan::forks; empty for FN and non-file records
+    uint32_t embeddedMaxSpace = 0;  // components: summed over the forks
 };
 
 struct Plan {
-    std::vector<uint16_t> languages;        // stored order
-    std::vector<StoredRecord> records;      // stored order
-    std::vector<Fork> forks;                // stored order, forks of a record in fork order
+    std::vector<uint16_t> languages;    // stored order
+    std::vector<StoredRecord> records;  // stored order
+    std::vector<Fork> forks;            // stored order, forks of a record in fork order
     bool compress = true;
 };
 

@@ -48,8 +48,8 @@ bool PendingFile::commit(std::string& error) {
     std::error_code ec;
     std::filesystem::rename(temp_, target_, ec);
     if (ec) {
-        error = "cannot rename " + temp_.u8string() + " to " + target_.u8string() + ": " +
-                ec.message();
+        error =
+            "cannot rename " + temp_.u8string() + " to " + target_.u8string() + ": " + ec.message();
         return false;
     }
     committed_ = true;

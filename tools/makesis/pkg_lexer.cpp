@@ -29,8 +29,8 @@ unsigned hexValue(char16_t c) {
 size_t readNumber(const std::u16string& text, size_t pos, uint64_t& value, bool& overflow) {
     value = 0;
     overflow = false;
-    const bool hex = text[pos] == '0' && pos + 1 < text.size() &&
-                     (text[pos + 1] == 'x' || text[pos + 1] == 'X');
+    const bool hex =
+        text[pos] == '0' && pos + 1 < text.size() && (text[pos + 1] == 'x' || text[pos + 1] == 'X');
     if (hex) {
         pos += 2;
         for (; pos < text.size() && isHexDigit(text[pos]); ++pos) {
@@ -101,8 +101,10 @@ Lexer::Lexer(std::u16string text) : text_(std::move(text)) {
 
 Token Lexer::next() {
     Token token = std::move(current_);
-    if (token.kind != TokenKind::End && token.kind != TokenKind::Error) current_ = scan();
-    else current_ = token;
+    if (token.kind != TokenKind::End && token.kind != TokenKind::Error)
+        current_ = scan();
+    else
+        current_ = token;
     return token;
 }
 

@@ -16,17 +16,17 @@ enum class TokenKind {
     End,
     Number,  // digits, or 0x and hex digits ("0x" alone is 0)
     String,
-    Word,    // letters, digits and "_", starting with a letter or "_"
-    Symbol,  // & # { } ( ) , - = ! * + @ < > <= >= <>
-    Unknown, // a character no token starts with
-    Error,   // a malformed string; `text` holds the message
+    Word,     // letters, digits and "_", starting with a letter or "_"
+    Symbol,   // & # { } ( ) , - = ! * + @ < > <= >= <>
+    Unknown,  // a character no token starts with
+    Error,    // a malformed string; `text` holds the message
 };
 
 struct Token {
     TokenKind kind = TokenKind::End;
     int line = 1;
-    std::u16string text;  // String: its value; Word: as written; Symbol/Unknown: the character(s)
-    uint64_t number = 0;  // Number: its value, saturated
+    std::u16string text;    // String: its value; Word: as written; Symbol/Unknown: the character(s)
+    uint64_t number = 0;    // Number: its value, saturated
     bool overflow = false;  // Number: more than 32 bits
 
     bool isSymbol(const char* symbol) const;

@@ -14,15 +14,15 @@ namespace tovrin::makesis {
 
 // A source file named by the script, with the file it was found as.
 struct Source {
-    std::u16string written;       // as in the script
-    std::filesystem::path path;   // where it was found; empty for an FN line without source
-    std::u16string shownPath;     // what an uncompressed package stores as its name
+    std::u16string written;      // as in the script
+    std::filesystem::path path;  // where it was found; empty for an FN line without source
+    std::u16string shownPath;    // what an uncompressed package stores as its name
 };
 
 struct Expression {
     sis::NodeType type = sis::NodeType::Number;
-    uint32_t value = 0;     // attribute id or number
-    std::u16string text;    // string leaves
+    uint32_t value = 0;   // attribute id or number
+    std::u16string text;  // string leaves
     std::vector<Expression> operands;
 };
 
@@ -34,9 +34,9 @@ struct Record {
     sis::FileType fileType = sis::FileType::File;
     uint32_t details = 0;
     std::vector<Source> sources;
-    std::u16string destination;   // as written
-    bool textOption = false;      // FT followed by TC/TS/TA/TE: the target is dropped
-    std::string mimeType;         // FM: 8-bit characters
+    std::u16string destination;  // as written
+    bool textOption = false;     // FT followed by TC/TS/TA/TE: the target is dropped
+    std::string mimeType;        // FM: 8-bit characters
 
     // Options: option texts in script order, each with one text per language (script order).
     std::vector<std::vector<std::u16string>> options;

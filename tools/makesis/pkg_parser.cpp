@@ -172,8 +172,9 @@ bool Parser::run() {
         } else if (t.isSymbol("+")) {
             ok = needHeader(t) && parseCapabilities();
         } else if (t.isSymbol("*")) {
-            ok = fail(t.line, "signature lines are not supported: this compiler makes unsigned "
-                              "packages only; remove the line starting with '*'");
+            ok = fail(t.line,
+                      "signature lines are not supported: this compiler makes unsigned "
+                      "packages only; remove the line starting with '*'");
         } else if (t.kind == TokenKind::Word && sameWord(t.text, "IF")) {
             ok = needHeader(t) && parseCondition(RecordType::If);
         } else if (t.kind == TokenKind::Word && sameWord(t.text, "ELSEIF")) {
@@ -200,8 +201,9 @@ bool Parser::finish() {
         const bool found = std::any_of(pkg_.requisites.begin(), pkg_.requisites.end(),
                                        [&](const Requisite& r) { return r.uid == pkg_.uid; });
         if (!found) {
-            return fail(pkg_.headerLine, "missing main component dependency: this package type "
-                                         "needs a requisite line with the package's own UID");
+            return fail(pkg_.headerLine,
+                        "missing main component dependency: this package type "
+                        "needs a requisite line with the package's own UID");
         }
     }
     return true;
@@ -305,13 +307,14 @@ bool Parser::parseRequisite() {
     Requisite r;
     uint32_t major, minor;
     if (!readUid(r.uid) || !expectSymbol(",") || !readNumber(major) || !expectSymbol(",") ||
-        !readNumber(minor) || !expectSymbol(",") || !readNumber(r.variant) ||
-        !expectSymbol(",") || !readNames(r.names)) {
+        !readNumber(minor) || !expectSymbol(",") || !readNumber(r.variant) || !expectSymbol(",") ||
+        !readNames(r.names)) {
         return false;
     }
     r.major = static_cast<uint16_t>(major);
     r.minor = static_cast<uint16_t>(minor);
-    if (pkg_.requisites.size() >= kMaxCount) return fail(line, "too many requisites (at most 65535)");
+    if (pkg_.requisites.size() >= kMaxCount)
+        return fail(line, "too many requisites (at most 65535)");
     pkg_.requisites.push_back(std::move(r));
     return true;
 }
@@ -383,10 +386,10 @@ bool Parser::parseComponent() {
 bool Parser::parseFileOptions(Record& record, bool inBlock) {
     static const Keyword kTypes[] = {{"FF", "FILE"},    {"FT", "FILETEXT"}, {"", nullptr},
                                      {"FR", "FILERUN"}, {"FN", "FILENULL"}, {"FM", "FILEMIME"}};
-    static const Keyword kTexts[] = {{"TC", "TEXTCONTINUE"}, {"TS", "TEXTSKIP"},
-                                     {"TA", "TEXTABORT"},    {"TE", "TEXTEXIT"}};
-    static const Keyword kRunWhen[] = {{"RI", "RUNINSTALL"}, {"RR", "RUNREMOVE"},
-                                       {"RB", "RUNBOTH"}};
+    static const Keyword kTexts[] = {
+        {"TC", "TEXTCONTINUE"}, {"TS", "TEXTSKIP"}, {"TA", "TEXTABORT"}, {"TE", "TEXTEXIT"}};
+    static const Keyword kRunWhen[] = {
+        {"RI", "RUNINSTALL"}, {"RR", "RUNREMOVE"}, {"RB", "RUNBOTH"}};
     bool typeSeen = false, textSeen = false, whenSeen = false;
     uint32_t text = 0, when = sis::kRunInstall, flags = 0;
     int firstLine = 0;
@@ -490,9 +493,7 @@ bool Parser::parseCondition(RecordType type) {
     record.line = keyword.line;
     pkg_.statements.push_back({keyword.line, "processing " + toUtf8(keyword.text)});
     switch (type) {
-    case RecordType::If:
-        openIfs_.push_back(false);
-        break;
+    case RecordType::If: openIfs_.push_back(false); break;
     case RecordType::ElseIf:
         if (openIfs_.empty()) return fail(keyword.line, "ELSEIF without IF");
         if (openIfs_.back()) return fail(keyword.line, "ELSEIF after ELSE");

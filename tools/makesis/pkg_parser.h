@@ -11,7 +11,7 @@
 namespace tovrin::makesis {
 
 struct Diagnostic {
-    int line = 0;        // 0: not tied to a line
+    int line = 0;  // 0: not tied to a line
     std::string message;
     std::string detail;  // further lines printed as they are (a list of known names)
 };

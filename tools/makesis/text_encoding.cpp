@@ -59,9 +59,7 @@ void Utf16Converter::putCodePoint(uint32_t cp, std::string& out) {
 
 void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out) {
     switch (encoding_) {
-    case TextEncoding::Utf16Le:
-        out.append(reinterpret_cast<const char*>(data), size);
-        return;
+    case TextEncoding::Utf16Le: out.append(reinterpret_cast<const char*>(data), size); return;
     case TextEncoding::Utf16Be:
         for (size_t i = 0; i < size; ++i) {
             if (!haveOdd_) {

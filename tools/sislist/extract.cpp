@@ -120,9 +120,8 @@ std::string extractionName(const sis::Package& package, size_t record, size_t fo
     return name;
 }
 
-bool extractPackage(sis::ByteSource& source, const sis::Package& package,
-                    const std::string& folder, std::vector<Extracted>* written,
-                    std::vector<std::string>* errors) {
+bool extractPackage(sis::ByteSource& source, const sis::Package& package, const std::string& folder,
+                    std::vector<Extracted>* written, std::vector<std::string>* errors) {
     const fs::path root(folder);
     std::error_code ec;
     fs::create_directories(root, ec);

@@ -32,8 +32,7 @@ struct Extracted {
 // verify, or cannot be written, is left out (no partial file stays) and counted in *errors
 // with a message; the others are still written. Refuses to write through a symbolic link.
 // Returns false when anything failed.
-bool extractPackage(sis::ByteSource& source, const sis::Package& package,
-                    const std::string& folder, std::vector<Extracted>* written,
-                    std::vector<std::string>* errors);
+bool extractPackage(sis::ByteSource& source, const sis::Package& package, const std::string& folder,
+                    std::vector<Extracted>* written, std::vector<std::string>* errors);
 
 }  // namespace tovrin::sislist

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tools/sislist/extract.h"
-#include "tools/sislist/listing.h"
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
+#include "tools/sislist/extract.h"
+#include "tools/sislist/listing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tovrin::sis::MemorySource source(data, size);

@@ -40,8 +40,7 @@ std::string detailsMeaning(uint32_t fileType, uint32_t details) {
     static const char* const kText[] = {"TC", "TS", "TA", "TE"};
     static const char* const kWhen[] = {"RI", "RR", "RB"};
     switch (fileType) {
-    case static_cast<uint32_t>(FileType::Text):
-        return details < 4 ? kText[details] : "";
+    case static_cast<uint32_t>(FileType::Text): return details < 4 ? kText[details] : "";
     case static_cast<uint32_t>(FileType::Run): {
         const uint32_t when = details & sis::kRunWhenMask;
         if (when > 2 || (details & ~(sis::kRunWhenMask | sis::kRunSendEnd | sis::kRunWaitEnd))) {
@@ -54,16 +53,17 @@ std::string detailsMeaning(uint32_t fileType, uint32_t details) {
         const std::string flags = runFlags(details);
         return flags.empty() ? "" : flags.substr(1);
     }
-    case static_cast<uint32_t>(FileType::Component):
-        return "UID " + hex(details);
-    default:
-        return "";
+    case static_cast<uint32_t>(FileType::Component): return "UID " + hex(details);
+    default: return "";
     }
 }
 
 std::string optionNames(uint16_t options) {
     std::string s;
-    const struct { uint16_t bit; const char* name; } kNames[] = {
+    const struct {
+        uint16_t bit;
+        const char* name;
+    } kNames[] = {
         {sis::kOptionUnicode, "IU"},
         {sis::kOptionDistributable, "ID"},
         {sis::kOptionNoCompress, "NC"},
@@ -96,7 +96,8 @@ std::string attributeName(uint32_t id) {
     case sis::kAttributeRemoteInstall: return "RemoteInstall";
     default: break;
     }
-    if (id > sis::kAttributeOptionBase && id <= sis::kAttributeOptionBase + sis::options_record::kMaxOptions) {
+    if (id > sis::kAttributeOptionBase &&
+        id <= sis::kAttributeOptionBase + sis::options_record::kMaxOptions) {
         return "option" + std::to_string(id - sis::kAttributeOptionBase);
     }
     return "Attribute(" + hex(id) + ")";
@@ -113,11 +114,11 @@ std::string operand(const sis::Expression& e) {
     return isLeaf(e) ? formatExpression(e) : "(" + formatExpression(e) + ")";
 }
 
-void listNames(std::ostream& out, const char* indent, const char* label,
-               const sis::Package& p, const std::vector<std::string>& names) {
+void listNames(std::ostream& out, const char* indent, const char* label, const sis::Package& p,
+               const std::vector<std::string>& names) {
     for (size_t i = 0; i < names.size(); ++i) {
-        out << indent << label << " (" << languageLabel(p.languages[i]) << "): "
-            << quote(names[i]) << "\n";
+        out << indent << label << " (" << languageLabel(p.languages[i]) << "): " << quote(names[i])
+            << "\n";
     }
 }
 
@@ -160,18 +161,10 @@ void listRecord(std::ostream& out, const sis::Package& p, size_t index) {
         }
         out << "\n";
         break;
-    case RecordType::If:
-        out << "IF " << formatExpression(r.condition) << "\n";
-        break;
-    case RecordType::ElseIf:
-        out << "ELSEIF " << formatExpression(r.condition) << "\n";
-        break;
-    case RecordType::Else:
-        out << "ELSE\n";
-        break;
-    case RecordType::EndIf:
-        out << "ENDIF\n";
-        break;
+    case RecordType::If: out << "IF " << formatExpression(r.condition) << "\n"; break;
+    case RecordType::ElseIf: out << "ELSEIF " << formatExpression(r.condition) << "\n"; break;
+    case RecordType::Else: out << "ELSE\n"; break;
+    case RecordType::EndIf: out << "ENDIF\n"; break;
     }
 }
 
@@ -205,24 +198,16 @@ std::string formatExpression(const sis::Expression& e) {
     case NodeType::GreaterOrEqual:
     case NodeType::LessOrEqual:
         return operand(o[0]) + kCompare[static_cast<int>(e.type)] + operand(o[1]);
-    case NodeType::And:
-        return operand(o[0]) + " AND " + operand(o[1]);
-    case NodeType::Or:
-        return operand(o[0]) + " OR " + operand(o[1]);
-    case NodeType::Exists:
-        return "EXISTS(" + formatExpression(o[0]) + ")";
-    case NodeType::DevCap:
-        return "DEVCAP(" + formatExpression(o[0]) + ")";
+    case NodeType::And: return operand(o[0]) + " AND " + operand(o[1]);
+    case NodeType::Or: return operand(o[0]) + " OR " + operand(o[1]);
+    case NodeType::Exists: return "EXISTS(" + formatExpression(o[0]) + ")";
+    case NodeType::DevCap: return "DEVCAP(" + formatExpression(o[0]) + ")";
     case NodeType::AppCap:
         return "APPCAP(" + formatExpression(o[0]) + "," + formatExpression(o[1]) + ")";
-    case NodeType::Not:
-        return "NOT(" + formatExpression(o[0]) + ")";
-    case NodeType::String:
-        return quote(e.text);
-    case NodeType::Attribute:
-        return attributeName(e.value);
-    case NodeType::Number:
-        return number(e.value);
+    case NodeType::Not: return "NOT(" + formatExpression(o[0]) + ")";
+    case NodeType::String: return quote(e.text);
+    case NodeType::Attribute: return attributeName(e.value);
+    case NodeType::Number: return number(e.value);
     }
     return "?";
 }

@@ -1,9 +1,9 @@
 #include "tools/sislist/sislist.h"
 
-#include "tools/sislist/extract.h"
-#include "tools/sislist/listing.h"
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
+#include "tools/sislist/extract.h"
+#include "tools/sislist/listing.h"
 
 namespace tovrin::sislist {
 namespace {

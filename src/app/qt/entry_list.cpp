@@ -63,7 +63,8 @@ void EntryList::select(int row) {
     pendingRow_ = row;
     if (selectionPosted_) return;
     selectionPosted_ = true;
-    QMetaObject::invokeMethod(this, [this] { applySelection(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { applySelection(); }, Qt::QueuedConnection);
 }
 
 void EntryList::applySelection() {

@@ -19,9 +19,9 @@
 #include "src/app/info_boxes.h"
 #include "src/app/qt/entry_list.h"
 #include "src/app/qt/window_icon.h"
+#include "src/app/uid_import.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
-#include "src/app/uid_import.h"
 
 #ifdef _WIN32
 #include "src/platform/shell_folder_dialog.h"
@@ -30,7 +30,9 @@
 namespace tovrin {
 namespace {
 
-QString toQt(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+QString toQt(const std::string& s) {
+    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
 std::string fromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 // The layout was drawn in twips for a small dialog font; 15 twips make one pixel at 96 dots
@@ -45,20 +47,29 @@ double layoutScale(const QFont& font) {
     };
     // Short captions may run into the gap before the next control, so they are measured
     // against that room.
-    const Fit fits[] = {{"Project path:", 960, 2},     {"Dest. folder:", 960, 2},     {"Select language:", 1560, 2},
-                        {"Name of the program:", 1680, 2}, {"UID:", 360, 2},         {"Ver.:", 360, 2},
-                        {"Min.:", 360, 2},            {"Build:", 480, 2},            {"Support all symbians", 1815, 26},
-                        {"Take from a file", 1935, 12}, {"Create .sis file", 2175, 12}, {"01000000", 855, 12}};
+    const Fit fits[] = {{"Project path:", 960, 2},
+                        {"Dest. folder:", 960, 2},
+                        {"Select language:", 1560, 2},
+                        {"Name of the program:", 1680, 2},
+                        {"UID:", 360, 2},
+                        {"Ver.:", 360, 2},
+                        {"Min.:", 360, 2},
+                        {"Build:", 480, 2},
+                        {"Support all symbians", 1815, 26},
+                        {"Take from a file", 1935, 12},
+                        {"Create .sis file", 2175, 12},
+                        {"01000000", 855, 12}};
     double scale = 1.0;
-    for (const Fit& f : fits) scale = std::max(scale, (fm.horizontalAdvance(f.text) + f.margin) * 15.0 / f.twips);
+    for (const Fit& f : fits)
+        scale = std::max(scale, (fm.horizontalAdvance(f.text) + f.margin) * 15.0 / f.twips);
     return std::ceil(scale * 20) / 20;  // in steps of 5 %
 }
 
 }  // namespace
 
 Form1::Form1(const std::string& appFolder, ScriptStarter& starter)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       wizard_{*this, appFolder, starter, nullptr, nullptr, {}},
       scale_(1.0) {
     // The layout was made for an 8-point dialog font; a larger desktop font would make the
@@ -86,9 +97,11 @@ void Form1::createControls() {
         switch (d.kind) {
         case ControlKind::Label: {
             // Label7 lies inside the busy panel, made just before it.
-            auto* label = new QLabel(d.text, d.control == Control::Label7 ? widgets_[Control::Frame1] : this);
+            auto* label =
+                new QLabel(d.text, d.control == Control::Label7 ? widgets_[Control::Frame1] : this);
             label->setGeometry(r);
-            if (label->sizeHint().width() > r.width()) label->resize(label->sizeHint().width(), r.height());
+            if (label->sizeHint().width() > r.width())
+                label->resize(label->sizeHint().width(), r.height());
             label->setFocusPolicy(Qt::NoFocus);
             w = label;
             break;
@@ -107,7 +120,9 @@ void Form1::createControls() {
         }
         case ControlKind::CheckBox: {
             auto* box = new QCheckBox(d.text, this);
-            box->setCheckState(d.value == 1 ? Qt::Checked : d.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+            box->setCheckState(d.value == 1   ? Qt::Checked
+                               : d.value == 2 ? Qt::PartiallyChecked
+                                              : Qt::Unchecked);
             w = box;
             break;
         }
@@ -152,7 +167,8 @@ void Form1::createControls() {
     widgets_[Control::Frame1]->raise();  // drawn above the list
 
     const std::vector<Control> order = tabOrder();
-    for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);
     setFocus(order.front());
 }
 
@@ -184,25 +200,29 @@ std::string Form1::text(Control c) const {
     if (auto* e = qobject_cast<QLineEdit*>(w)) return fromQt(e->text());
     if (auto* l = qobject_cast<QLabel*>(w)) return fromQt(l->text());
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return fromQt(b->text());
-    if (auto* cb = qobject_cast<QComboBox*>(w)) return cb->currentIndex() < 0 ? std::string() : fromQt(cb->currentText());
+    if (auto* cb = qobject_cast<QComboBox*>(w))
+        return cb->currentIndex() < 0 ? std::string() : fromQt(cb->currentText());
     if (c == Control::Form1) return fromQt(windowTitle());
     return {};
 }
 
 void Form1::setText(Control c, const std::string& text) {
     QWidget* w = widget(c);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(toQt(text));
-    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(toQt(text));
-    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(toQt(text));
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(toQt(text));
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(toQt(text));
+    else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(toQt(text));
 }
 
 int Form1::value(Control c) const {
     auto* box = qobject_cast<QCheckBox*>(widget(c));
     if (!box) return 0;
     switch (box->checkState()) {
-        case Qt::Checked: return 1;
-        case Qt::PartiallyChecked: return 2;
-        default: return 0;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
     }
 }
 
@@ -254,8 +274,8 @@ void Form1::comboAdd(const std::string& entry) {
 
 void Form1::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
     if (messageHook) return messageHook(text, title, icon);
-    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information, toQt(title),
-                    toQt(text), QMessageBox::Ok, this);
+    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                    toQt(title), toQt(text), QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -264,15 +284,16 @@ bool Form1::chooseFolder(std::string* path) {
 #ifdef _WIN32
     return shellChooseFolder(reinterpret_cast<void*>(winId()), path);
 #else
-    QString chosen = QFileDialog::getExistingDirectory(this, QString(), "/", QFileDialog::ShowDirsOnly);
+    QString chosen =
+        QFileDialog::getExistingDirectory(this, QString(), "/", QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty()) return false;
     *path = fromQt(chosen);
     return true;
 #endif
 }
 
-bool Form1::chooseOpenFile(const std::string& title, const std::string& filter, const std::string& defaultExt,
-                           std::string* path) {
+bool Form1::chooseOpenFile(const std::string& title, const std::string& filter,
+                           const std::string& defaultExt, std::string* path) {
     if (openFileHook) return openFileHook(title, path);
     QFileDialog dialog(this, toQt(title), QString(), toQt(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -286,8 +307,10 @@ bool Form1::chooseOpenFile(const std::string& title, const std::string& filter, 
 
 void Form1::closeEvent(QCloseEvent* event) {
     // A build in flight still has to deliver and clean up: closing waits until it is idle.
-    if (mayClose(wizard_)) event->accept();
-    else event->ignore();
+    if (mayClose(wizard_))
+        event->accept();
+    else
+        event->ignore();
 }
 
 }  // namespace tovrin

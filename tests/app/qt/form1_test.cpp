@@ -15,9 +15,9 @@
 
 #include "src/app/qt/form1.h"
 #include "src/app/start_up.h"
+#include "src/platform/path.h"
 #include "tests/support/build_fixture.h"
 #include "tests/support/fake_starter.h"
-#include "src/platform/path.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tovrin;
@@ -39,7 +39,9 @@ class Form1Test : public QObject {
     std::vector<Shown> shown;
 
     template <class T>
-    T* get(Control c) { return qobject_cast<T*>(form->widget(c)); }
+    T* get(Control c) {
+        return qobject_cast<T*>(form->widget(c));
+    }
 
     void makeForm(const std::string& app, ScriptStarter& s) {
         form = std::make_unique<Form1>(app, s);
@@ -88,7 +90,9 @@ private slots:
         QVERIFY(!form->enabled(Control::Timer1));
         QVERIFY(!form->enabled(Control::Timer2));
         // The busy panel lies above the list.
-        QVERIFY(form->widget(Control::Frame1)->geometry().intersects(form->widget(Control::List1)->geometry()));
+        QVERIFY(form->widget(Control::Frame1)
+                    ->geometry()
+                    .intersects(form->widget(Control::List1)->geometry()));
     }
 
     void characterLimits_data() {
@@ -114,10 +118,11 @@ private slots:
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QCOMPARE(QApplication::focusWidget(), form->widget(Control::CmbLang));
-        const Control expected[] = {Control::txtName, Control::txtUID, Control::Command2, Control::txtVer,
-                                    Control::txtMin, Control::txtBuild, Control::ckSupp, Control::List1,
-                                    Control::cmdBrowse, Control::cmdDo, Control::Command1, Control::cmdDestFol,
-                                    Control::readUi, Control::CmbLang};
+        const Control expected[] = {Control::txtName, Control::txtUID,   Control::Command2,
+                                    Control::txtVer,  Control::txtMin,   Control::txtBuild,
+                                    Control::ckSupp,  Control::List1,    Control::cmdBrowse,
+                                    Control::cmdDo,   Control::Command1, Control::cmdDestFol,
+                                    Control::readUi,  Control::CmbLang};
         for (Control c : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), form->widget(c));
@@ -203,7 +208,8 @@ private slots:
         QTest::mouseClick(get<QPushButton>(Control::cmdDo), Qt::LeftButton);
         QVERIFY(shown.empty());
         const std::string script = test::readFile(f.bin("temp.pkg"));
-        QVERIFY(script.find("\"" + f.project + latin1 + "\"-\"!:\\" + latin1 + "\"\r\n") != std::string::npos);
+        QVERIFY(script.find("\"" + f.project + latin1 + "\"-\"!:\\" + latin1 + "\"\r\n") !=
+                std::string::npos);
         auto* list = qobject_cast<QAbstractItemView*>(form->widget(Control::List1));
         QTRY_COMPARE(list->currentIndex().row(), 40);
         QVERIFY(list->viewport()->rect().intersects(list->visualRect(list->currentIndex())));
@@ -253,7 +259,8 @@ private slots:
         const QImage busy = form->widget(Control::Label7)->grab().toImage();
         int darkest = 255;
         for (int y = 0; y < busy.height(); ++y)
-            for (int x = 0; x < busy.width(); ++x) darkest = std::min(darkest, qGray(busy.pixel(x, y)));
+            for (int x = 0; x < busy.width(); ++x)
+                darkest = std::min(darkest, qGray(busy.pixel(x, y)));
         QVERIFY2(darkest < 64, std::to_string(darkest).c_str());
 
         QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !form->enabled(Control::Timer2), 20000);
@@ -284,7 +291,8 @@ private slots:
         QVERIFY(!form->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !form->enabled(Control::Timer2), 20000);
         QCOMPARE(shown.size(), size_t(1));
-        QCOMPARE(shown[0].text, "The package could not be copied to " + f.destination + "Name.sis.");
+        QCOMPARE(shown[0].text,
+                 "The package could not be copied to " + f.destination + "Name.sis.");
         QCOMPARE(QApplication::focusWidget(), form->widget(Control::cmdDo));
     }
 };
