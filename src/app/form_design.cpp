@@ -14,7 +14,8 @@ namespace {
 using K = ControlKind;
 using C = Control;
 
-// clang-format off: one control a row
+// One control a row.
+// clang-format off
 // control, kind, text, left, top, width, height, tab, limit, enabled, visible, value, interval
 const std::vector<ControlDesign> kDesign = {
     {C::Label8, K::Label, "Project path:", 120, 120, 975, 255, 15, 0, true, true, 0, 0},

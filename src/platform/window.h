@@ -9,37 +9,15 @@
 
 namespace tovrin {
 
-// clang-format off: the controls in rows, as the window shows them
+// The controls in rows, as the window shows them.
+// clang-format off
 enum class Control {
     Form1,  // the window itself: enabled or disabled as a whole
-    Label1,
-    Label2,
-    Label3,
-    Label4,
-    Label5,
-    Label6,
-    Label7,
-    Label8,
-    Label9,
-    txtProjPath,
-    txtDest,
-    txtName,
-    txtUID,
-    txtVer,
-    txtMin,
-    txtBuild,
-    CmbLang,
-    ckSupp,
-    List1,
-    Frame1,
-    cmdBrowse,
-    cmdDestFol,
-    cmdDo,
-    Command1,
-    Command2,
-    readUi,
-    Timer1,
-    Timer2,
+    Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9,
+    txtProjPath, txtDest, txtName, txtUID, txtVer, txtMin, txtBuild,
+    CmbLang, ckSupp, List1, Frame1,
+    cmdBrowse, cmdDestFol, cmdDo, Command1, Command2, readUi,
+    Timer1, Timer2,
 };
 // clang-format on
 
