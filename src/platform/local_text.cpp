@@ -21,6 +21,19 @@ std::size_t characterLength(const std::string& text, std::size_t pos) {
 #endif
 }
 
+#ifdef _WIN32
+// UTF-16 text in the ANSI code page, a character it lacks as its closest match or "?".
+std::string ansiFromWide(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int units = static_cast<int>(wide.size());
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string local(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
+    return local;
+}
+#endif
+
 }  // namespace
 
 std::size_t characterCount(const std::string& text) {
@@ -44,11 +57,7 @@ std::string localFromUtf8(const std::string& utf8) {
     if (units <= 0) return utf8;  // not UTF-8 after all: already local text
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string local(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
-    return local;
+    return ansiFromWide(wide);
 #else
     return utf8;
 #endif
@@ -56,14 +65,7 @@ std::string localFromUtf8(const std::string& utf8) {
 
 std::string localText(const std::filesystem::path& path) {
 #ifdef _WIN32
-    const std::wstring& wide = path.native();
-    if (wide.empty()) return {};
-    const int units = static_cast<int>(wide.size());
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string local(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
-    return local;
+    return ansiFromWide(path.native());
 #else
     return path.string();
 #endif
