@@ -8,7 +8,7 @@ namespace tovrin {
 
 std::string AskFolder(Window& window) {
     std::string path;
-    if (!window.chooseFolder(&path)) return std::string();
+    if (!window.dialogs().chooseFolder(&path)) return std::string();
     return path + kSeparator;
 }
 

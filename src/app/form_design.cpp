@@ -63,6 +63,18 @@ const ControlDesign& designOf(Control c) {
     throw std::out_of_range("no such control in the design");
 }
 
+int textRoomTwips(const ControlDesign& d) {
+    if (d.kind != K::Label) return d.width;
+    int room = d.width;  // a label alone in its row has its own width
+    bool found = false;
+    for (const ControlDesign& next : kDesign) {
+        if (next.kind == K::Timer || next.top != d.top || next.left <= d.left) continue;
+        if (!found || next.left - d.left < room) room = next.left - d.left;
+        found = true;
+    }
+    return room;
+}
+
 std::vector<Control> tabOrder() {
     std::vector<ControlDesign> focusable;
     std::copy_if(kDesign.begin(), kDesign.end(), std::back_inserter(focusable), takesFocus);

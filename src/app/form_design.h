@@ -29,6 +29,8 @@ struct ControlDesign {
 extern const char* const kFormTitle;   // "Tovrin Wizard by Quen"
 constexpr int kFormWidthTwips = 6285;  // client area
 constexpr int kFormHeightTwips = 7935;
+// The size of the dialog font the layout was drawn for; every control but Label7 uses it.
+constexpr int kDialogFontPoints = 8;
 // Label7, the busy panel's text: its own font.
 extern const char* const kBusyFontFamily;
 constexpr int kBusyFontPoints = 24;
@@ -36,6 +38,10 @@ constexpr int kBusyFontPoints = 24;
 // Every control, top to bottom as the window shows them, then the two timers.
 const std::vector<ControlDesign>& formDesign();
 const ControlDesign& designOf(Control c);
+
+// The width in twips the layout gives a control's caption or initial text: a label's may run
+// into the gap before the next control in its row, any other control's is its own width.
+int textRoomTwips(const ControlDesign& d);
 
 // The controls that take the focus, in tab order (the focus starts on the first). A disabled
 // control in it is passed over by the toolkit.

@@ -21,9 +21,11 @@ void Command1_Click(Window& w) {
     const std::string text =
         std::string("Tovrin 0.9 by Quen\r\n\r\nPlease send bugs and suggestion to:\r\n") +
         kContactAddress + "\r\n\r\nMore functions to come";
-    w.messageBox(text, "About", MessageIcon::Information);
+    w.dialogs().messageBox(text, "About", MessageIcon::Information);
 }
 
-void Command2_Click(Window& w) { w.messageBox(kUidInfoText, "UID Info", MessageIcon::Information); }
+void Command2_Click(Window& w) {
+    w.dialogs().messageBox(kUidInfoText, "UID Info", MessageIcon::Information);
+}
 
 }  // namespace tovrin

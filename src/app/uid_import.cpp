@@ -9,12 +9,12 @@ namespace tovrin {
 
 void readUi_Click(Window& w) {
     std::string path;
-    if (!w.chooseOpenFile("Open a sis file", "*.sis", "*.sis", &path)) return;
+    if (!w.dialogs().chooseOpenFile("Open a sis file", "*.sis", "*.sis", &path)) return;
     std::ifstream in(path, std::ios::binary);
     char header[32];
     if (in) in.read(header, sizeof header);
     if (!in && !in.eof()) {
-        w.messageBox("Cannot read " + path, "Error", MessageIcon::Error);
+        w.dialogs().messageBox("Cannot read " + path, "Error", MessageIcon::Error);
         return;
     }
     w.setText(Control::txtUID, uidText(std::string(header, static_cast<std::size_t>(in.gcount()))));

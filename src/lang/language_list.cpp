@@ -47,7 +47,7 @@ void LoadLang(Window& w, const std::string& appFolder) {
     }
     sortLanguages(entries);
     for (const std::string& entry : entries) w.comboAdd(entry);
-    if (!read) w.messageBox("Error opening languages.wzl", "Error", MessageIcon::Error);
+    if (!read) w.dialogs().messageBox("Error opening languages.wzl", "Error", MessageIcon::Error);
 }
 
 }  // namespace tovrin

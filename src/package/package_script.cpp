@@ -1,8 +1,11 @@
 #include "src/package/package_script.h"
 
+#include <cstdio>
+
 #include "src/lang/language_list.h"
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
+#include "src/sis/sis_format.h"
 
 namespace tovrin {
 
@@ -23,7 +26,11 @@ std::vector<std::string> headerLines(const PackageSettings& s) {
             ""};
 }
 
-std::string dependencyLine() { return "(0x101F6F88), 0, 0, 0, {\"Series60ProductID\"}"; }
+std::string dependencyLine() {
+    char uid[11];
+    std::snprintf(uid, sizeof uid, "0x%08X", static_cast<unsigned>(sis::kSeries60ProductUid));
+    return "(" + std::string(uid) + "), 0, 0, 0, {\"Series60ProductID\"}";
+}
 
 std::string aboutLine(const std::string& appFolder) {
     return "\"" + binFile(appFolder, "AboutInstaller.txt") + "\" - \"\",FT";

@@ -16,7 +16,7 @@ void leaveBusyState(Window& w) {
 }
 
 void reportError(Window& w, const std::string& message) {
-    w.messageBox(message, "Error", MessageIcon::Error);
+    w.dialogs().messageBox(message, "Error", MessageIcon::Error);
 }
 
 bool mayClose(const Wizard& wizard) {

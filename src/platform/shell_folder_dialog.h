@@ -1,6 +1,5 @@
 #pragma once
-// The Windows shell folder dialog, for chooseFolder of the windows on Windows (Win32, or Qt
-// built for Windows).
+// The Windows shell folder dialog, for the Win32 window's folder dialog.
 
 #ifdef _WIN32
 
@@ -12,8 +11,8 @@ namespace tovrin {
 // rooted at the desktop, file-system folders only. On a choice sets *path to the folder's
 // path as the shell gives it (empty when the item has no file-system path) and returns true;
 // returns false when the dialog is cancelled or closed.
-// REQUIRES: COM initialised on the calling thread (Qt's GUI thread is; the Win32 program
-// initialises OLE in WinMain).
+// REQUIRES: COM initialised on the calling thread (the Win32 program initialises OLE in
+// WinMain).
 bool shellChooseFolder(void* ownerWindowHandle, std::string* path);
 
 }  // namespace tovrin

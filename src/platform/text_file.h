@@ -18,7 +18,6 @@ public:
     bool open(const std::string& path);
     bool writeLine(const std::string& line);  // the line, then CR LF
     bool close();                             // true also when nothing was open
-    bool isOpen() const { return file_ != nullptr; }
     const std::string& error() const { return error_; }
 
 private:

@@ -1,11 +1,13 @@
 #pragma once
 // The window seam: what the wizard's procedures need from the user-interface toolkit,
-// over the controls of the one window by their names. The Qt window implements it for the
-// program; tests implement it in memory. All texts are 8-bit text in the host's local
-// encoding, as the generated files are.
+// over the controls of the one window by their names. The Qt window (Linux) and the Win32
+// window (Windows) implement it for the program; the tests implement it in memory. All texts
+// are 8-bit text in the host's local encoding, as the generated files are.
 
 #include <string>
 #include <vector>
+
+#include "src/platform/dialogs.h"
 
 namespace tovrin {
 
@@ -20,8 +22,6 @@ enum class Control {
     Timer1, Timer2,
 };
 // clang-format on
-
-enum class MessageIcon { Information, Error };
 
 class Window {
 public:
@@ -54,17 +54,8 @@ public:
     // order the box shows them; the box itself sorts nothing.
     virtual void comboAdd(const std::string& entry) = 0;
 
-    // A modal message box with one OK button; returns when it is closed.
-    virtual void messageBox(const std::string& text, const std::string& title,
-                            MessageIcon icon) = 0;
-
-    // Modal folder dialog starting at the top of the folder tree, file-system folders only.
-    // Returns the chosen folder's path as the platform gives it, or false on cancel.
-    virtual bool chooseFolder(std::string* path) = 0;
-
-    // Modal file-open dialog. Returns the chosen file's full path, or false on cancel.
-    virtual bool chooseOpenFile(const std::string& title, const std::string& filter,
-                                const std::string& defaultExt, std::string* path) = 0;
+    // The boxes and dialogs the window was handed, opened over it.
+    virtual Dialogs& dialogs() = 0;
 };
 
 }  // namespace tovrin

@@ -463,10 +463,6 @@ constexpr size_t size(size_t n) { return 8 * n; }
 
 constexpr size_t kCapabilityPairSize = 8;  // u32 key, u32 value
 
-// Certificates record of a signed package: six u16 (year, month, day, hour, minute, second),
-// u32 certificate count, then the certificate data.
-constexpr size_t kCertificatesFixedSize = 16;
-
 // Series 60 platform product UID usable as "any Series 60" in a requisite; a requisite whose
 // name ends in "ProductID" is taken as a platform check.
 constexpr uint32_t kSeries60ProductUid = 0x101F6F88;

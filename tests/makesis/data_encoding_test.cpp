@@ -97,7 +97,7 @@ std::string zlibOneShot(const std::string& data) {
 
 class Collect : public ByteSink {
 public:
-    bool write(const uint8_t* data, size_t size, std::string&) override {
+    bool write(const uint8_t* data, size_t size, std::string*) override {
         bytes.append(reinterpret_cast<const char*>(data), size);
         return true;
     }
@@ -114,7 +114,7 @@ TEST(ForkEncoder, StreamsEqualZlibOneShotCompression) {
         Collect sink;
         ForkResult result;
         std::string error;
-        ASSERT_TRUE(encoder.encode(fork, sink, result, error)) << error;
+        ASSERT_TRUE(encoder.encode(fork, sink, result, &error)) << error;
         EXPECT_TRUE(sink.bytes == zlibOneShot(files[i])) << "file " << i;
         EXPECT_EQ(result.storedLength, sink.bytes.size());
         EXPECT_EQ(result.originalLength, files[i].size());
@@ -129,7 +129,7 @@ TEST(ForkEncoder, MissingFileIsAnErrorNamingIt) {
     Collect sink;
     ForkResult result;
     std::string error;
-    EXPECT_FALSE(encoder.encode(fork, sink, result, error));
+    EXPECT_FALSE(encoder.encode(fork, sink, result, &error));
     EXPECT_EQ(error, "cannot open no-such-file.bin");
 }
 

@@ -16,7 +16,7 @@ bool endsWith(const std::string& name, const char* extension) {
 
 }  // namespace
 
-bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string* err) {
     line = CommandLine{};
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -32,7 +32,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             std::string value = arg.substr(2);
             if (value.empty()) {
                 if (i + 1 >= args.size()) {
-                    error = flag == 'd' ? "-d needs a folder" : "-p needs a password";
+                    *err = flag == 'd' ? "-d needs a folder" : "-p needs a password";
                     return false;
                 }
                 value = args[++i];
@@ -41,28 +41,28 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             // accepted and not used.
             if (flag == 'd') line.searchFolder = value;
         } else {
-            error = "unknown flag " + arg;
+            *err = "unknown flag " + arg;
             return false;
         }
     }
     if (line.help) return true;
     if (files.empty()) {
-        error = "no source file specified";
+        *err = "no source file specified";
         return false;
     }
     if (files.size() > 2) {
-        error = "too many arguments: " + files[2];
+        *err = "too many arguments: " + files[2];
         return false;
     }
     line.script = files[0];
     if (!endsWith(line.script, ".pkg")) {
-        error = "invalid source file " + line.script + ": the script name must end in .pkg";
+        *err = "invalid source file " + line.script + ": the script name must end in .pkg";
         return false;
     }
     if (files.size() == 2) {
         line.output = files[1];
         if (!endsWith(line.output, ".sis")) {
-            error =
+            *err =
                 "invalid destination file " + line.output + ": the package name must end in .sis";
             return false;
         }

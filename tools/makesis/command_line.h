@@ -20,6 +20,6 @@ struct CommandLine {
 };
 
 // False with a message when the arguments (without the program name) are wrong.
-bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string* err);
 
 }  // namespace tovrin::makesis

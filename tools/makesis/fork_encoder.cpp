@@ -32,10 +32,10 @@ struct ForkEncoder::Deflater {
 class ForkEncoder::Output {
 public:
     Output(ByteSink& sink, ForkResult& result) : sink_(sink), result_(result) {}
-    bool write(const uint8_t* data, size_t size, std::string& error) {
+    bool write(const uint8_t* data, size_t size, std::string* err) {
         result_.storedLength += size;
         result_.crc = sis::crc16(data, size, result_.crc);
-        return sink_.write(data, size, error);
+        return sink_.write(data, size, err);
     }
 
 private:
@@ -50,8 +50,8 @@ ForkEncoder::ForkEncoder(bool compress)
 
 ForkEncoder::~ForkEncoder() = default;
 
-bool ForkEncoder::feed(const uint8_t* data, size_t size, Output& output, std::string& error) {
-    if (!compress_) return output.write(data, size, error);
+bool ForkEncoder::feed(const uint8_t* data, size_t size, Output& output, std::string* err) {
+    if (!compress_) return output.write(data, size, err);
     z_stream& z = deflater_->stream;
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = static_cast<uInt>(size);
@@ -60,12 +60,12 @@ bool ForkEncoder::feed(const uint8_t* data, size_t size, Output& output, std::st
         z.avail_out = static_cast<uInt>(output_.size());
         deflate(&z, Z_NO_FLUSH);
         const size_t produced = output_.size() - z.avail_out;
-        if (produced && !output.write(output_.data(), produced, error)) return false;
+        if (produced && !output.write(output_.data(), produced, err)) return false;
     }
     return true;
 }
 
-bool ForkEncoder::finish(Output& output, std::string& error) {
+bool ForkEncoder::finish(Output& output, std::string* err) {
     if (!compress_) return true;
     z_stream& z = deflater_->stream;
     z.next_in = nullptr;
@@ -76,23 +76,23 @@ bool ForkEncoder::finish(Output& output, std::string& error) {
         z.avail_out = static_cast<uInt>(output_.size());
         status = deflate(&z, Z_FINISH);
         const size_t produced = output_.size() - z.avail_out;
-        if (produced && !output.write(output_.data(), produced, error)) return false;
+        if (produced && !output.write(output_.data(), produced, err)) return false;
     } while (status == Z_OK);
     deflateReset(&z);
     if (status != Z_STREAM_END) {
-        error = "compression failed";
+        *err = "compression failed";
         return false;
     }
     return true;
 }
 
-bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, std::string& error) {
+bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, std::string* err) {
     result = ForkResult{};
     if (compress_) deflateReset(&deflater_->stream);
     Output output(sink, result);
     std::ifstream in(fork.path, std::ios::binary);
     if (!in) {
-        error = "cannot open " + displayName(fork.path);
+        *err = "cannot open " + displayName(fork.path);
         return false;
     }
     const auto readPiece = [&](size_t& got) {
@@ -100,7 +100,7 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
                 static_cast<std::streamsize>(input_.size()));
         got = static_cast<size_t>(in.gcount());
         if (in.bad()) {
-            error = "cannot read " + displayName(fork.path);
+            *err = "cannot read " + displayName(fork.path);
             return false;
         }
         return true;
@@ -123,7 +123,7 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
         in.clear();
         in.seekg(0);
         if (!in) {
-            error = "cannot read " + displayName(fork.path);
+            *err = "cannot read " + displayName(fork.path);
             return false;
         }
     }
@@ -138,14 +138,14 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
             if (got == 0) converter->finish(converted_);
             result.originalLength += converted_.size();
             if (!feed(reinterpret_cast<const uint8_t*>(converted_.data()), converted_.size(),
-                      output, error)) {
+                      output, err)) {
                 return false;
             }
-        } else if (!feed(input_.data(), got, output, error)) {
+        } else if (!feed(input_.data(), got, output, err)) {
             return false;
         }
     } while (got > 0);
-    return finish(output, error);
+    return finish(output, err);
 }
 
 }  // namespace tovrin::makesis

@@ -17,8 +17,8 @@ namespace tovrin::makesis {
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
-    // False when the bytes could not be kept; `error` says why.
-    virtual bool write(const uint8_t* data, size_t size, std::string& error) = 0;
+    // False when the bytes could not be kept; `err` says why.
+    virtual bool write(const uint8_t* data, size_t size, std::string* err) = 0;
 };
 
 // One per thread: it keeps its buffers and compressor from fork to fork.
@@ -30,12 +30,12 @@ public:
     ForkEncoder& operator=(const ForkEncoder&) = delete;
 
     // False with a message naming the file when it cannot be read or the sink fails.
-    bool encode(const Fork& fork, ByteSink& sink, ForkResult& result, std::string& error);
+    bool encode(const Fork& fork, ByteSink& sink, ForkResult& result, std::string* err);
 
 private:
     class Output;
-    bool feed(const uint8_t* data, size_t size, Output& output, std::string& error);
-    bool finish(Output& output, std::string& error);
+    bool feed(const uint8_t* data, size_t size, Output& output, std::string* err);
+    bool finish(Output& output, std::string* err);
 
     bool compress_;
     struct Deflater;

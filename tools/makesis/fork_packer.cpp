@@ -27,15 +27,15 @@ public:
         std::error_code ec;
         std::filesystem::remove(path_, ec);
     }
-    bool create(std::string& error) {
+    bool create(std::string* err) {
         out_.open(path_, std::ios::binary | std::ios::trunc);
-        if (!out_) error = "cannot create the scratch file " + path_.u8string();
+        if (!out_) *err = "cannot create the scratch file " + path_.u8string();
         return static_cast<bool>(out_);
     }
     std::ofstream& out() { return out_; }
     // Copies `length` bytes from `offset` to `to`.
     bool copy(uint64_t offset, uint64_t length, std::ostream& to, std::vector<char>& buffer,
-              std::string& error) {
+              std::string* err) {
         if (!in_.is_open()) in_.open(path_, std::ios::binary);
         in_.clear();
         in_.seekg(static_cast<std::streamoff>(offset));
@@ -44,13 +44,13 @@ public:
             in_.read(buffer.data(), static_cast<std::streamsize>(piece));
             if (static_cast<size_t>(in_.gcount()) != piece) break;
             if (!to.write(buffer.data(), static_cast<std::streamsize>(piece))) {
-                error = "cannot write the package (disk full?)";
+                *err = "cannot write the package (disk full?)";
                 return false;
             }
             length -= piece;
         }
         if (length > 0) {
-            error = "cannot read back the scratch file " + path_.u8string();
+            *err = "cannot read back the scratch file " + path_.u8string();
             return false;
         }
         return true;
@@ -65,12 +65,12 @@ private:
 class FileSink : public ByteSink {
 public:
     explicit FileSink(std::ofstream& out) : out_(out) {}
-    bool write(const uint8_t* data, size_t size, std::string& error) override {
+    bool write(const uint8_t* data, size_t size, std::string* err) override {
         if (out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size))) {
             written_ += size;
             return true;
         }
-        error = "cannot write a scratch file beside the package (disk full?)";
+        *err = "cannot write a scratch file beside the package (disk full?)";
         return false;
     }
     uint64_t written() const { return written_; }
@@ -82,7 +82,7 @@ private:
 
 class DiscardSink : public ByteSink {
 public:
-    bool write(const uint8_t*, size_t, std::string&) override { return true; }
+    bool write(const uint8_t*, size_t, std::string*) override { return true; }
 };
 
 struct Where {
@@ -117,7 +117,7 @@ public:
                 std::filesystem::path scratch = scratchStem;
                 scratch += "." + std::to_string(w);
                 scratch_.push_back(std::make_unique<Scratch>(scratch));
-                if (!scratch_.back()->create(outcome_.error)) return false;
+                if (!scratch_.back()->create(&outcome_.error)) return false;
             }
         }
         std::vector<std::thread> workers;
@@ -161,7 +161,7 @@ private:
                 ForkResult result;
                 std::string error;
                 ByteSink& sink = file ? static_cast<ByteSink&>(*file) : discard;
-                bool ok = encoder.encode(plan_.forks[fork], sink, result, error);
+                bool ok = encoder.encode(plan_.forks[fork], sink, result, &error);
                 if (ok && file && !scratch_[w]->out().flush()) {
                     ok = false;
                     error = "cannot write a scratch file beside the package (disk full?)";
@@ -196,7 +196,7 @@ private:
             if (package_) {
                 std::string error;
                 if (!scratch_[where.worker]->copy(where.offset, result.storedLength, *package_,
-                                                  buffer, error)) {
+                                                  buffer, &error)) {
                     fail(0, error);
                     return false;
                 }

@@ -36,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (ForkResult& r : results) r = ForkResult{40, 100, 0x1234};
     std::vector<uint8_t> bytes;
     std::string error;
-    buildMetadata(package, plan, results, MetadataOptions{}, bytes, error);
+    buildMetadata(package, plan, results, MetadataOptions{}, bytes, &error);
     return 0;
 }

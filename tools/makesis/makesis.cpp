@@ -93,12 +93,12 @@ int compile(const CommandLine& line, std::ostream& out) {
     std::vector<uint8_t> metadata;
     std::string error;
     if (!buildMetadata(package, plan, std::vector<ForkResult>(plan.forks.size()), options, metadata,
-                       error)) {
+                       &error)) {
         return report.error(0, error);
     }
 
     PendingFile file{std::filesystem::path(line.output)};
-    if (!file.open(error)) return report.error(0, error);
+    if (!file.open(&error)) return report.error(0, error);
     // The records go in front of the data but are complete only once the data is: keep
     // their place, write the data behind it, then fill it in.
     const size_t metadataSize = metadata.size();
@@ -115,7 +115,7 @@ int compile(const CommandLine& line, std::ostream& out) {
         return report.error(data.errorLine, data.error);
     }
     if (line.stub) data = PackOutcome{data.results, 0, 0, 0, {}};
-    if (!buildMetadata(package, plan, data.results, options, metadata, error)) {
+    if (!buildMetadata(package, plan, data.results, options, metadata, &error)) {
         return report.error(0, error);
     }
     if (metadata.size() != metadataSize) {
@@ -126,7 +126,7 @@ int compile(const CommandLine& line, std::ostream& out) {
     file.stream().seekp(0);
     file.stream().write(reinterpret_cast<const char*>(metadata.data()),
                         static_cast<std::streamsize>(metadata.size()));
-    if (!file.commit(error)) return report.error(0, error);
+    if (!file.commit(&error)) return report.error(0, error);
     out << "Created " << line.output << "\n";
     return 0;
 }
@@ -136,7 +136,7 @@ int compile(const CommandLine& line, std::ostream& out) {
 int run(const std::vector<std::string>& args, std::ostream& out) {
     CommandLine line;
     std::string error;
-    if (!parseCommandLine(args, line, error)) {
+    if (!parseCommandLine(args, line, &error)) {
         printBanner(out);
         out << "error: " << error << "\n\n";
         printUsage(out);

@@ -152,8 +152,7 @@ uint32_t maxInstalledSpace(const Package& package, const Plan& plan,
 }
 
 bool buildMetadata(const Package& package, const Plan& plan, const std::vector<ForkResult>& results,
-                   const MetadataOptions& options, std::vector<uint8_t>& bytes,
-                   std::string& error) {
+                   const MetadataOptions& options, std::vector<uint8_t>& bytes, std::string* err) {
     const size_t n = plan.languages.size();
     sis::Header h;
     h.uid1 = package.uid;
@@ -183,7 +182,7 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
     const uint64_t namesAt = offset;
     offset += sis::component_name::size(n);
     if (offset > kMaxOffset) {
-        error = "the package is too large: its records pass 4 GiB";
+        *err = "the package is too large: its records pass 4 GiB";
         return false;
     }
     h.requisitesPtr = static_cast<uint32_t>(requisitesAt);
@@ -267,7 +266,7 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
 
     const uint64_t dataStart = strings.next();
     if (dataStart + dataLength > kMaxOffset) {
-        error = "the package is too large: it would pass 4 GiB";
+        *err = "the package is too large: it would pass 4 GiB";
         return false;
     }
     for (const DataPointer& p : dataPointers) {
@@ -275,7 +274,7 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
     }
     for (size_t f = 0; f < results.size(); ++f) {
         if (results[f].originalLength > kMaxOffset) {
-            error = "a file is too large: its data passes 4 GiB";
+            *err = "a file is too large: its data passes 4 GiB";
             return false;
         }
     }

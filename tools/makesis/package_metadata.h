@@ -27,7 +27,7 @@ struct MetadataOptions {
 // plan (all zero to learn the size). False with a message when a pointer or length would not
 // fit in 32 bits.
 bool buildMetadata(const Package& package, const Plan& plan, const std::vector<ForkResult>& results,
-                   const MetadataOptions& options, std::vector<uint8_t>& bytes, std::string& error);
+                   const MetadataOptions& options, std::vector<uint8_t>& bytes, std::string* err);
 
 // The maximum installed space: FF, FR and component sizes, forks of a language block summed,
 // and for each IF block only its largest branch. Saturates at 0xFFFFFFFF.

@@ -16,7 +16,7 @@ PendingFile::~PendingFile() {
     }
 }
 
-bool PendingFile::open(std::string& error) {
+bool PendingFile::open(std::string* err) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char tag[16];
@@ -30,25 +30,25 @@ bool PendingFile::open(std::string& error) {
     }
     out_.open(temp_, std::ios::binary | std::ios::trunc);
     if (!out_) {
-        error = "cannot create " + target_.u8string() + ": its folder is missing or not writable";
+        *err = "cannot create " + target_.u8string() + ": its folder is missing or not writable";
         temp_.clear();
         return false;
     }
     return true;
 }
 
-bool PendingFile::commit(std::string& error) {
+bool PendingFile::commit(std::string* err) {
     out_.flush();
     const bool written = static_cast<bool>(out_);
     out_.close();
     if (!written || out_.fail()) {
-        error = "cannot write " + temp_.u8string() + " (disk full?)";
+        *err = "cannot write " + temp_.u8string() + " (disk full?)";
         return false;
     }
     std::error_code ec;
     std::filesystem::rename(temp_, target_, ec);
     if (ec) {
-        error =
+        *err =
             "cannot rename " + temp_.u8string() + " to " + target_.u8string() + ": " + ec.message();
         return false;
     }

@@ -16,12 +16,12 @@ public:
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    bool open(std::string& error);
+    bool open(std::string* err);
     std::ofstream& stream() { return out_; }
     // A free name beside the target, for other scratch files of the same build.
     const std::filesystem::path& stem() const { return stem_; }
     // Closes the file and renames it to the target.
-    bool commit(std::string& error);
+    bool commit(std::string* err);
 
 private:
     std::filesystem::path target_;

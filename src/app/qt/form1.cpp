@@ -3,11 +3,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -18,64 +16,139 @@
 #include "src/app/form_design.h"
 #include "src/app/info_boxes.h"
 #include "src/app/qt/entry_list.h"
+#include "src/app/qt/local_text.h"
+#include "src/app/qt/system_dialogs.h"
 #include "src/app/qt/window_icon.h"
 #include "src/app/uid_import.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
 
-#ifdef _WIN32
-#include "src/platform/shell_folder_dialog.h"
-#endif
-
 namespace tovrin {
 namespace {
 
-QString toQt(const std::string& s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+// Pixels a control needs besides its text.
+int textMargin(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Label: return 2;
+    case ControlKind::CheckBox: return 26;  // the box beside the caption
+    default: return 12;
+    }
 }
-std::string fromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 // The layout was drawn in twips for a small dialog font; 15 twips make one pixel at 96 dots
-// per inch. Where the toolkit's font is larger, the whole layout grows in proportion until the
-// widest caption fits the width the layout gives it.
+// per inch. Where the toolkit's font is larger, the whole layout grows in proportion until
+// every caption and initial text fits the width the layout gives it. Label7 has a font of its
+// own and wraps.
 double layoutScale(const QFont& font) {
     const QFontMetrics fm(font);
-    struct Fit {
-        const char* text;
-        int twips;   // width the layout gives the control
-        int margin;  // pixels the control needs besides its text
-    };
-    // Short captions may run into the gap before the next control, so they are measured
-    // against that room.
-    const Fit fits[] = {{"Project path:", 960, 2},
-                        {"Dest. folder:", 960, 2},
-                        {"Select language:", 1560, 2},
-                        {"Name of the program:", 1680, 2},
-                        {"UID:", 360, 2},
-                        {"Ver.:", 360, 2},
-                        {"Min.:", 360, 2},
-                        {"Build:", 480, 2},
-                        {"Support all symbians", 1815, 26},
-                        {"Take from a file", 1935, 12},
-                        {"Create .sis file", 2175, 12},
-                        {"01000000", 855, 12}};
     double scale = 1.0;
-    for (const Fit& f : fits)
-        scale = std::max(scale, (fm.horizontalAdvance(f.text) + f.margin) * 15.0 / f.twips);
+    for (const ControlDesign& d : formDesign()) {
+        if (!*d.text || d.control == Control::Label7) continue;
+        const int needed = fm.horizontalAdvance(d.text) + textMargin(d.kind);
+        scale = std::max(scale, needed * 15.0 / textRoomTwips(d));
+    }
     return std::ceil(scale * 20) / 20;  // in steps of 5 %
 }
 
 }  // namespace
 
-Form1::Form1(const std::string& appFolder, ScriptStarter& starter)
+// The seam's operations on the widgets, by the controls' names.
+class Form1::Controls : public Window {
+public:
+    Controls(Form1& form, Dialogs& dialogs) : form_(form), dialogs_(dialogs) {}
+
+    std::string text(Control c) const override {
+        QWidget* w = form_.widget(c);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) return fromQt(e->text());
+        if (auto* l = qobject_cast<QLabel*>(w)) return fromQt(l->text());
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) return fromQt(b->text());
+        if (auto* cb = qobject_cast<QComboBox*>(w))
+            return cb->currentIndex() < 0 ? std::string() : fromQt(cb->currentText());
+        if (c == Control::Form1) return fromQt(form_.windowTitle());
+        return {};
+    }
+
+    void setText(Control c, const std::string& text) override {
+        QWidget* w = form_.widget(c);
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            e->setText(toQt(text));
+        else if (auto* l = qobject_cast<QLabel*>(w))
+            l->setText(toQt(text));
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            b->setText(toQt(text));
+    }
+
+    int value(Control c) const override {
+        auto* box = qobject_cast<QCheckBox*>(form_.widget(c));
+        if (!box) return 0;
+        switch (box->checkState()) {
+        case Qt::Checked: return 1;
+        case Qt::PartiallyChecked: return 2;
+        default: return 0;
+        }
+    }
+
+    bool enabled(Control c) const override {
+        if (c == Control::Form1) return form_.isEnabled();
+        if (QTimer* t = form_.timer(c)) return t->isActive();
+        QWidget* w = form_.widget(c);
+        return w && w->isEnabled();
+    }
+
+    void setEnabled(Control c, bool on) override {
+        if (c == Control::Form1) return form_.setEnabled(on);
+        if (QTimer* t = form_.timer(c))
+            return on ? (t->isActive() ? void() : t->start()) : t->stop();
+        if (QWidget* w = form_.widget(c)) w->setEnabled(on);
+    }
+
+    bool visible(Control c) const override {
+        if (c == Control::Form1) return form_.isVisible();
+        QWidget* w = form_.widget(c);
+        return w && !w->isHidden();
+    }
+
+    void setVisible(Control c, bool on) override {
+        if (c == Control::Form1) return form_.setVisible(on);
+        if (QWidget* w = form_.widget(c)) w->setVisible(on);
+    }
+
+    void setFocus(Control c) override {
+        if (QWidget* w = form_.widget(c)) w->setFocus();
+    }
+
+    void listClear() override { list()->clear(); }
+    void listAdd(const std::vector<std::string>& entries) override { list()->append(entries); }
+    int listCount() const override { return list()->count(); }
+    std::string listItem(int index) const override { return list()->entry(index); }
+    void listSelect(int index) override { list()->select(index); }
+
+    void comboAdd(const std::string& entry) override {
+        auto* box = static_cast<QComboBox*>(form_.widget(Control::CmbLang));
+        box->addItem(toQt(entry));
+        box->setCurrentIndex(-1);  // adding selects nothing
+    }
+
+    Dialogs& dialogs() override { return dialogs_; }
+
+private:
+    EntryList* list() const { return static_cast<EntryList*>(form_.widget(Control::List1)); }
+
+    Form1& form_;
+    Dialogs& dialogs_;
+};
+
+Form1::Form1(const std::string& appFolder, ScriptStarter& starter, Dialogs* dialogs)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      wizard_{*this, appFolder, starter, nullptr, nullptr, {}},
+      systemDialogs_(dialogs ? nullptr : std::make_unique<SystemDialogs>(this)),
+      controls_(std::make_unique<Controls>(*this, dialogs ? *dialogs : *systemDialogs_)),
+      wizard_{*controls_, appFolder, starter, nullptr, nullptr, {}},
       scale_(1.0) {
-    // The layout was made for an 8-point dialog font; a larger desktop font would make the
+    // The layout was made for the dialog font's size; a larger desktop font would make the
     // window needlessly tall.
     QFont dialogFont = font();
-    if (dialogFont.pointSize() > 8) dialogFont.setPointSize(8);
+    if (dialogFont.pointSize() > kDialogFontPoints) dialogFont.setPointSize(kDialogFontPoints);
     setFont(dialogFont);
     scale_ = layoutScale(dialogFont);
     setWindowTitle(kFormTitle);
@@ -84,6 +157,10 @@ Form1::Form1(const std::string& appFolder, ScriptStarter& starter)
     createControls();
     connectEvents();
 }
+
+Form1::~Form1() = default;
+
+Window& Form1::controls() { return *controls_; }
 
 QRect Form1::twips(int left, int top, int width, int height) const {
     auto px = [&](int t) { return static_cast<int>(std::lround(t * scale_ / 15)); };
@@ -169,19 +246,19 @@ void Form1::createControls() {
     const std::vector<Control> order = tabOrder();
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);
-    setFocus(order.front());
+    widgets_[order.front()]->setFocus();
 }
 
 void Form1::connectEvents() {
     auto onClick = [&](Control c, auto handler) {
         connect(static_cast<QPushButton*>(widgets_[c]), &QPushButton::clicked, this, handler);
     };
-    onClick(Control::cmdBrowse, [this] { cmdBrowse_Click(*this); });
-    onClick(Control::cmdDestFol, [this] { cmdDestFol_Click(*this); });
-    onClick(Control::readUi, [this] { readUi_Click(*this); });
+    onClick(Control::cmdBrowse, [this] { cmdBrowse_Click(*controls_); });
+    onClick(Control::cmdDestFol, [this] { cmdDestFol_Click(*controls_); });
+    onClick(Control::readUi, [this] { readUi_Click(*controls_); });
     onClick(Control::cmdDo, [this] { cmdDo_Click(wizard_); });
-    onClick(Control::Command1, [this] { Command1_Click(*this); });
-    onClick(Control::Command2, [this] { Command2_Click(*this); });
+    onClick(Control::Command1, [this] { Command1_Click(*controls_); });
+    onClick(Control::Command2, [this] { Command2_Click(*controls_); });
     connect(timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(wizard_); });
     connect(timer2_, &QTimer::timeout, this, [this] { Timer2_Timer(wizard_); });
 }
@@ -193,116 +270,6 @@ QWidget* Form1::widget(Control c) const {
 
 QTimer* Form1::timer(Control c) const {
     return c == Control::Timer1 ? timer1_ : c == Control::Timer2 ? timer2_ : nullptr;
-}
-
-std::string Form1::text(Control c) const {
-    QWidget* w = widget(c);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return fromQt(e->text());
-    if (auto* l = qobject_cast<QLabel*>(w)) return fromQt(l->text());
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) return fromQt(b->text());
-    if (auto* cb = qobject_cast<QComboBox*>(w))
-        return cb->currentIndex() < 0 ? std::string() : fromQt(cb->currentText());
-    if (c == Control::Form1) return fromQt(windowTitle());
-    return {};
-}
-
-void Form1::setText(Control c, const std::string& text) {
-    QWidget* w = widget(c);
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        e->setText(toQt(text));
-    else if (auto* l = qobject_cast<QLabel*>(w))
-        l->setText(toQt(text));
-    else if (auto* b = qobject_cast<QAbstractButton*>(w))
-        b->setText(toQt(text));
-}
-
-int Form1::value(Control c) const {
-    auto* box = qobject_cast<QCheckBox*>(widget(c));
-    if (!box) return 0;
-    switch (box->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
-    }
-}
-
-bool Form1::enabled(Control c) const {
-    if (c == Control::Form1) return isEnabled();
-    if (QTimer* t = timer(c)) return t->isActive();
-    QWidget* w = widget(c);
-    return w && w->isEnabled();
-}
-
-void Form1::setEnabled(Control c, bool on) {
-    if (c == Control::Form1) return QWidget::setEnabled(on);
-    if (QTimer* t = timer(c)) return on ? (t->isActive() ? void() : t->start()) : t->stop();
-    if (QWidget* w = widget(c)) w->setEnabled(on);
-}
-
-bool Form1::visible(Control c) const {
-    if (c == Control::Form1) return isVisible();
-    QWidget* w = widget(c);
-    return w && !w->isHidden();
-}
-
-void Form1::setVisible(Control c, bool on) {
-    if (c == Control::Form1) return QWidget::setVisible(on);
-    if (QWidget* w = widget(c)) w->setVisible(on);
-}
-
-void Form1::setFocus(Control c) {
-    if (QWidget* w = widget(c)) w->setFocus();
-}
-
-EntryList* Form1::list() const { return static_cast<EntryList*>(widget(Control::List1)); }
-
-void Form1::listClear() { list()->clear(); }
-
-void Form1::listAdd(const std::vector<std::string>& entries) { list()->append(entries); }
-
-int Form1::listCount() const { return list()->count(); }
-
-std::string Form1::listItem(int index) const { return list()->entry(index); }
-
-void Form1::listSelect(int index) { list()->select(index); }
-
-void Form1::comboAdd(const std::string& entry) {
-    auto* box = static_cast<QComboBox*>(widget(Control::CmbLang));
-    box->addItem(toQt(entry));
-    box->setCurrentIndex(-1);  // adding selects nothing
-}
-
-void Form1::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
-    if (messageHook) return messageHook(text, title, icon);
-    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    toQt(title), toQt(text), QMessageBox::Ok, this);
-    box.exec();
-}
-
-bool Form1::chooseFolder(std::string* path) {
-    if (folderHook) return folderHook(path);
-#ifdef _WIN32
-    return shellChooseFolder(reinterpret_cast<void*>(winId()), path);
-#else
-    QString chosen =
-        QFileDialog::getExistingDirectory(this, QString(), "/", QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty()) return false;
-    *path = fromQt(chosen);
-    return true;
-#endif
-}
-
-bool Form1::chooseOpenFile(const std::string& title, const std::string& filter,
-                           const std::string& defaultExt, std::string* path) {
-    if (openFileHook) return openFileHook(title, path);
-    QFileDialog dialog(this, toQt(title), QString(), toQt(filter));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    QString ext = toQt(defaultExt);
-    dialog.setDefaultSuffix(ext.startsWith("*.") ? ext.mid(2) : ext);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    *path = fromQt(dialog.selectedFiles().first());
-    return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -10,7 +10,7 @@ int main(int argc, char* argv[]) {
     const std::string appFolder = tovrin::applicationFolder();
     auto starter = tovrin::makeScriptStarter(appFolder);
     tovrin::Form1 window(appFolder, *starter);
-    tovrin::Form_Load(window, appFolder);
+    tovrin::Form_Load(window.controls(), appFolder);
     window.show();
     return app.exec();
 }

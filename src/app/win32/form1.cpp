@@ -10,11 +10,10 @@
 #include "src/app/info_boxes.h"
 #include "src/app/uid_import.h"
 #include "src/app/win32/entry_list.h"
-#include "src/app/win32/open_file_dialog.h"
 #include "src/app/win32/resources.h"
+#include "src/app/win32/system_dialogs.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
-#include "src/platform/shell_folder_dialog.h"
 
 namespace tovrin {
 namespace {
@@ -24,7 +23,6 @@ const char kPanelClass[] = "TovrinBusyPanel";
 const UINT kApplySelection = WM_APP + 1;  // the file list's waiting selection
 const int kFirstId = 100;                 // control ids: kFirstId + the control's number
 const int kDropDownTwips = 2700;          // the language box's open list: about a dozen entries
-const int kDialogFontPoints = 8;          // the size of the font the layout was drawn for
 
 int idOf(Control c) { return kFirstId + static_cast<int>(c); }
 Control controlOf(WPARAM id) { return static_cast<Control>(static_cast<int>(id) - kFirstId); }
@@ -110,8 +108,8 @@ ChildKind childKind(const ControlDesign& d) {
 
 }  // namespace
 
-Form1::Form1(const std::string& appFolder, ScriptStarter& starter)
-    : wizard_{*this, appFolder, starter, nullptr, nullptr, {}} {
+Form1::Form1(const std::string& appFolder, ScriptStarter& starter, Dialogs* dialogs)
+    : wizard_{*this, appFolder, starter, nullptr, nullptr, {}}, dialogs_(dialogs) {
     registerClasses(windowProc);
     const Pixels px = screenPixels();
     // A fixed border, no minimise or maximise button.
@@ -122,6 +120,10 @@ Form1::Form1(const std::string& appFolder, ScriptStarter& starter)
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                     GetModuleHandleA(nullptr), this);
     if (!window_) throw std::runtime_error("cannot create the window");
+    if (!dialogs_) {
+        systemDialogs_ = std::make_unique<SystemDialogs>(window_);
+        dialogs_ = systemDialogs_.get();
+    }
     createControls();
 }
 
@@ -364,23 +366,6 @@ void Form1::comboAdd(const std::string& entry) {
     // Without CBS_SORT the entry goes last; adding selects nothing.
     SendMessageA(handle(Control::CmbLang), CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(entry.c_str()));
-}
-
-void Form1::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
-    if (messageHook) return messageHook(text, title, icon);
-    MessageBoxA(window_, text.c_str(), title.c_str(),
-                MB_OK | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION));
-}
-
-bool Form1::chooseFolder(std::string* path) {
-    if (folderHook) return folderHook(path);
-    return shellChooseFolder(window_, path);
-}
-
-bool Form1::chooseOpenFile(const std::string& title, const std::string& filter,
-                           const std::string& defaultExt, std::string* path) {
-    if (openFileHook) return openFileHook(title, path);
-    return askOpenFile(window_, title, filter, defaultExt, path);
 }
 
 }  // namespace tovrin

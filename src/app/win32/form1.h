@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,8 +20,9 @@ class EntryList;
 class Form1 : public Window {
 public:
     // Creates the window and its controls, hidden, with the focus waiting on the first
-    // control of the tab order.
-    Form1(const std::string& appFolder, ScriptStarter& starter);
+    // control of the tab order. Boxes and dialogs go to `dialogs`, or to the system's own when
+    // none is given.
+    Form1(const std::string& appFolder, ScriptStarter& starter, Dialogs* dialogs = nullptr);
     ~Form1() override;
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -46,20 +46,10 @@ public:
     std::string listItem(int index) const override;
     void listSelect(int index) override;
     void comboAdd(const std::string& entry) override;
-    void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
-    bool chooseFolder(std::string* path) override;
-    bool chooseOpenFile(const std::string& title, const std::string& filter,
-                        const std::string& defaultExt, std::string* path) override;
-
-    // The one place where modal boxes and dialogs appear. A test sets these to observe and
-    // answer them instead of showing anything.
-    std::function<void(const std::string& text, const std::string& title, MessageIcon)> messageHook;
-    std::function<bool(std::string* path)> folderHook;
-    std::function<bool(const std::string& title, std::string* path)> openFileHook;
+    Dialogs& dialogs() override { return *dialogs_; }
 
     // The window itself for Control::Form1, a control's window, or null for the timers.
     HWND handle(Control c = Control::Form1) const;
-    Wizard& wizard() { return wizard_; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp);
@@ -70,6 +60,8 @@ private:
 
     Wizard wizard_;
     HWND window_ = nullptr;
+    std::unique_ptr<Dialogs> systemDialogs_;  // when none were handed over
+    Dialogs* dialogs_ = nullptr;
     std::map<Control, HWND> controls_;
     std::map<Control, bool> timerRunning_;
     std::unique_ptr<EntryList> list_;

@@ -1,6 +1,6 @@
 // The Qt window itself: its widgets, their initial state, limits and tab order, and the
-// wiring of each event to its procedure. Message boxes and dialogs go through the window's
-// hooks, so nothing modal ever opens.
+// wiring of each event to its procedure. The window is handed the tests' answered dialogs, so
+// nothing modal ever opens.
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -13,42 +13,36 @@
 
 #include <filesystem>
 
+#include "src/app/form_design.h"
 #include "src/app/qt/form1.h"
 #include "src/app/start_up.h"
 #include "src/platform/path.h"
+#include "tests/support/answered_dialogs.h"
 #include "tests/support/build_fixture.h"
 #include "tests/support/fake_starter.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tovrin;
 
-namespace {
-
-struct Shown {
-    std::string text, title;
-    MessageIcon icon;
-};
-
-}  // namespace
-
 class Form1Test : public QObject {
     Q_OBJECT
 
     test::FakeStarter starter;
+    test::AnsweredDialogs dialogs;
     std::unique_ptr<Form1> form;
-    std::vector<Shown> shown;
+    std::vector<test::ShownMessage>& shown = dialogs.messages;
 
     template <class T>
     T* get(Control c) {
         return qobject_cast<T*>(form->widget(c));
     }
 
+    // The seam, as the procedures see the window.
+    Window& w() { return form->controls(); }
+
     void makeForm(const std::string& app, ScriptStarter& s) {
-        form = std::make_unique<Form1>(app, s);
-        shown.clear();
-        form->messageHook = [this](const std::string& t, const std::string& title, MessageIcon i) {
-            shown.push_back({t, title, i});
-        };
+        form = std::make_unique<Form1>(app, s, &dialogs);
+        dialogs = test::AnsweredDialogs();
     }
 
 private slots:
@@ -66,29 +60,23 @@ private slots:
         QVERIFY(form->windowFlags() & Qt::WindowCloseButtonHint);
         QCOMPARE(form->windowIcon().availableSizes().value(0), QSize(16, 16));
 
-        QCOMPARE(form->text(Control::txtName), std::string("Name"));
-        QCOMPARE(form->text(Control::txtUID), std::string("01000000"));
-        QCOMPARE(form->text(Control::txtVer), std::string("1"));
-        QCOMPARE(form->text(Control::txtMin), std::string("0"));
-        QCOMPARE(form->text(Control::txtBuild), std::string("0"));
-        QCOMPARE(form->text(Control::txtProjPath), std::string());
-        QVERIFY(!get<QLineEdit>(Control::txtProjPath)->isEnabled());
-        QVERIFY(!get<QLineEdit>(Control::txtDest)->isEnabled());
-        QCOMPARE(form->value(Control::ckSupp), 1);
-        QCOMPARE(get<QCheckBox>(Control::ckSupp)->text(), QString("Support all symbians"));
+        // Every control as the design has it.
+        for (const ControlDesign& d : formDesign()) {
+            if (d.kind == ControlKind::Timer) {
+                QCOMPARE(form->timer(d.control)->interval(), d.interval);
+                QCOMPARE(w().enabled(d.control), d.enabled);
+                continue;
+            }
+            QCOMPARE(w().text(d.control), std::string(d.text));
+            QCOMPARE(w().enabled(d.control), d.enabled);
+            QCOMPARE(w().visible(d.control), d.visible);
+            if (d.kind == ControlKind::CheckBox) QCOMPARE(w().value(d.control), d.value);
+        }
         QCOMPARE(get<QComboBox>(Control::CmbLang)->currentIndex(), -1);
         QVERIFY(!get<QComboBox>(Control::CmbLang)->isEditable());
-        QCOMPARE(form->listCount(), 0);
-        QVERIFY(!form->visible(Control::Frame1));
-        QCOMPARE(get<QLabel>(Control::Label7)->text(), QString("Working Hard..."));
-        QCOMPARE(get<QLabel>(Control::Label7)->font().pointSize(), 24);
+        QCOMPARE(w().listCount(), 0);
+        QCOMPARE(get<QLabel>(Control::Label7)->font().pointSize(), kBusyFontPoints);
         QVERIFY(get<QLabel>(Control::Label7)->alignment() & Qt::AlignHCenter);
-        QCOMPARE(get<QPushButton>(Control::cmdDo)->text(), QString("Create .sis file"));
-        QCOMPARE(get<QPushButton>(Control::readUi)->text(), QString("Take from a file"));
-        QCOMPARE(form->timer(Control::Timer1)->interval(), 700);
-        QCOMPARE(form->timer(Control::Timer2)->interval(), 500);
-        QVERIFY(!form->enabled(Control::Timer1));
-        QVERIFY(!form->enabled(Control::Timer2));
         // The busy panel lies above the list.
         QVERIFY(form->widget(Control::Frame1)
                     ->geometry()
@@ -98,11 +86,9 @@ private slots:
     void characterLimits_data() {
         QTest::addColumn<int>("control");
         QTest::addColumn<int>("limit");
-        QTest::newRow("txtName") << int(Control::txtName) << 24;
-        QTest::newRow("txtUID") << int(Control::txtUID) << 8;
-        QTest::newRow("txtVer") << int(Control::txtVer) << 1;
-        QTest::newRow("txtMin") << int(Control::txtMin) << 1;
-        QTest::newRow("txtBuild") << int(Control::txtBuild) << 1;
+        for (const ControlDesign& d : formDesign())
+            if (d.kind == ControlKind::TextBox && d.maxLength)
+                QTest::addRow("control %d", int(d.control)) << int(d.control) << d.maxLength;
     }
     void characterLimits() {
         QFETCH(int, control);
@@ -131,15 +117,15 @@ private slots:
 
     void greyedCheckBoxCountsAsValueTwo() {
         get<QCheckBox>(Control::ckSupp)->setCheckState(Qt::PartiallyChecked);
-        QCOMPARE(form->value(Control::ckSupp), 2);
+        QCOMPARE(w().value(Control::ckSupp), 2);
         get<QCheckBox>(Control::ckSupp)->setCheckState(Qt::Unchecked);
-        QCOMPARE(form->value(Control::ckSupp), 0);
+        QCOMPARE(w().value(Control::ckSupp), 0);
     }
 
     // The language list decides the order; the box sorts nothing itself.
     void languageBoxKeepsTheOrderItIsGiven() {
         const char* const given[] = {"SW - Swedish", " Default - English", "da - Danish"};
-        for (const char* entry : given) form->comboAdd(entry);
+        for (const char* entry : given) w().comboAdd(entry);
         auto* box = get<QComboBox>(Control::CmbLang);
         QCOMPARE(box->count(), 3);
         for (int i = 0; i < 3; ++i) QCOMPARE(box->itemText(i), QString(given[i]));
@@ -147,13 +133,13 @@ private slots:
     }
 
     void languageListPicksNothing() {
-        Form_Load(*form, TOVRIN_APP_DIR);
+        Form_Load(w(), TOVRIN_APP_DIR);
         auto* box = get<QComboBox>(Control::CmbLang);
         QCOMPARE(box->itemText(0), QString(" Default - English"));
         QVERIFY(box->count() > 90);
-        QCOMPARE(form->text(Control::CmbLang), std::string());
+        QCOMPARE(w().text(Control::CmbLang), std::string());
         box->setCurrentIndex(box->findText("FR - French"));
-        QCOMPARE(form->text(Control::CmbLang), std::string("FR - French"));
+        QCOMPARE(w().text(Control::CmbLang), std::string("FR - French"));
         QVERIFY(shown.empty());
     }
 
@@ -163,28 +149,25 @@ private slots:
         QCOMPARE(shown.size(), size_t(2));
         QCOMPARE(shown[0].title, std::string("About"));
         QCOMPARE(shown[1].title, std::string("UID Info"));
-        QCOMPARE(form->text(Control::txtName), std::string("Name"));  // nothing else changes
+        QCOMPARE(w().text(Control::txtName), std::string("Name"));  // nothing else changes
     }
 
     void folderButtonsFillTheBoxesAndTheList() {
         test::TempDir dir;
         dir.write("a.app", "a");
         dir.write("s/c.rsc", "c");
-        form->folderHook = [&](std::string* path) {
-            *path = dir.str();
-            return true;
-        };
+        dialogs.folderAnswers.push_back({true, dir.str()});
         QTest::mouseClick(get<QPushButton>(Control::cmdBrowse), Qt::LeftButton);
         const std::string chosen = dir.str() + kSeparator;
-        QCOMPARE(form->text(Control::txtProjPath), chosen);
-        QCOMPARE(form->text(Control::txtDest), chosen);
-        QCOMPARE(form->listCount(), 2);
-        QCOMPARE(form->listItem(0), std::string(1, kSeparator) + "a.app");
+        QCOMPARE(w().text(Control::txtProjPath), chosen);
+        QCOMPARE(w().text(Control::txtDest), chosen);
+        QCOMPARE(w().listCount(), 2);
+        QCOMPARE(w().listItem(0), std::string(1, kSeparator) + "a.app");
 
-        form->folderHook = [](std::string*) { return false; };
+        dialogs.folderAnswers.push_back({false, ""});
         QTest::mouseClick(get<QPushButton>(Control::cmdDestFol), Qt::LeftButton);
-        QCOMPARE(form->text(Control::txtDest), std::string());
-        QCOMPARE(form->text(Control::txtProjPath), chosen);
+        QCOMPARE(w().text(Control::txtDest), std::string());
+        QCOMPARE(w().text(Control::txtProjPath), chosen);
     }
 
     // A file named in a single-byte code page: the list gives back its bytes, the package
@@ -197,13 +180,10 @@ private slots:
         for (int i = 0; i < 40; ++i) f.root.write("proj/more/" + std::to_string(i) + ".txt", "x");
         makeForm(f.app, starter);
         form->show();
-        form->folderHook = [&](std::string* path) {
-            *path = f.project.substr(0, f.project.size() - 1);
-            return true;
-        };
+        dialogs.folderAnswers.push_back({true, f.project.substr(0, f.project.size() - 1)});
         QTest::mouseClick(get<QPushButton>(Control::cmdBrowse), Qt::LeftButton);
-        QCOMPARE(form->listCount(), 41);
-        QCOMPARE(form->listItem(0), kSeparator + latin1);
+        QCOMPARE(w().listCount(), 41);
+        QCOMPARE(w().listItem(0), kSeparator + latin1);
 
         QTest::mouseClick(get<QPushButton>(Control::cmdDo), Qt::LeftButton);
         QVERIFY(shown.empty());
@@ -218,15 +198,12 @@ private slots:
     void takeFromAFileSetsTheUid() {
         test::TempDir dir;
         auto file = dir.write("x.sis", std::string("\x91\x5B\x00\x10", 4));
-        std::string askedTitle;
-        form->openFileHook = [&](const std::string& title, std::string* path) {
-            askedTitle = title;
-            *path = file.string();
-            return true;
-        };
+        dialogs.fileAnswers.push_back({true, file.string()});
         QTest::mouseClick(get<QPushButton>(Control::readUi), Qt::LeftButton);
+        QCOMPARE(dialogs.fileDialogCalls.size(), size_t(1));
+        const std::string askedTitle = dialogs.fileDialogCalls[0][0];
         QCOMPARE(askedTitle, std::string("Open a sis file"));
-        QCOMPARE(form->text(Control::txtUID), std::string("10005B91"));
+        QCOMPARE(w().text(Control::txtUID), std::string("10005B91"));
     }
 
     void failedCheckShowsItsErrorAndStaysIdle() {
@@ -235,7 +212,7 @@ private slots:
         QCOMPARE(shown[0].text, std::string("Insert a Path for the destination"));
         QCOMPARE(shown[0].icon, MessageIcon::Error);
         QVERIFY(form->isEnabled());
-        QVERIFY(!form->enabled(Control::Timer1));
+        QVERIFY(!w().enabled(Control::Timer1));
     }
 
     // A real build: the real interpreter, the test compiler and the window's own timers.
@@ -246,14 +223,14 @@ private slots:
         auto realStarter = makeScriptStarter(f.app);
         makeForm(f.app, *realStarter);
         form->show();
-        form->setText(Control::txtProjPath, f.project);
-        form->setText(Control::txtDest, f.destination);
-        form->setText(Control::txtName, "Demo");
+        w().setText(Control::txtProjPath, f.project);
+        w().setText(Control::txtDest, f.destination);
+        w().setText(Control::txtName, "Demo");
 
         QTest::mouseClick(get<QPushButton>(Control::cmdDo), Qt::LeftButton);
         QVERIFY(!form->isEnabled());
-        QVERIFY(form->visible(Control::Frame1));
-        QVERIFY(form->enabled(Control::Timer1));
+        QVERIFY(w().visible(Control::Frame1));
+        QVERIFY(w().enabled(Control::Timer1));
         QVERIFY(!form->close());  // refused while the build runs
         // "Working Hard..." stays black, not greyed, although the window is disabled.
         const QImage busy = form->widget(Control::Label7)->grab().toImage();
@@ -263,9 +240,9 @@ private slots:
                 darkest = std::min(darkest, qGray(busy.pixel(x, y)));
         QVERIFY2(darkest < 64, std::to_string(darkest).c_str());
 
-        QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !form->enabled(Control::Timer2), 20000);
-        QVERIFY(!form->enabled(Control::Timer1));
-        QVERIFY(!form->visible(Control::Frame1));
+        QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !w().enabled(Control::Timer2), 20000);
+        QVERIFY(!w().enabled(Control::Timer1));
+        QVERIFY(!w().visible(Control::Frame1));
         QVERIFY(shown.empty());
         const std::string sis = test::readFile(f.destination + "Demo.sis");
         QVERIFY2(sis.rfind("test package\n", 0) == 0, sis.c_str());
@@ -285,11 +262,11 @@ private slots:
         form->show();
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        form->setText(Control::txtProjPath, f.project);
-        form->setText(Control::txtDest, f.destination);
+        w().setText(Control::txtProjPath, f.project);
+        w().setText(Control::txtDest, f.destination);
         QTest::mouseClick(get<QPushButton>(Control::cmdDo), Qt::LeftButton);
         QVERIFY(!form->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !form->enabled(Control::Timer2), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->isEnabled() && !w().enabled(Control::Timer2), 20000);
         QCOMPARE(shown.size(), size_t(1));
         QCOMPARE(shown[0].text,
                  "The package could not be copied to " + f.destination + "Name.sis.");

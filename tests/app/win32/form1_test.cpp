@@ -1,6 +1,7 @@
 // The Win32 window itself, in this process: the controls it builds from the design, limits,
 // tab order and dialog keys, the wiring of each event to its procedure, the file list and the
-// busy state. Message boxes and dialogs go through the window's hooks, so nothing modal opens.
+// busy state. The window is handed the tests' answered dialogs, so nothing modal opens unless a
+// test asks for the real ones.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,9 @@
 #include "src/app/start_up.h"
 #include "src/app/win32/form1.h"
 #include "src/app/win32/resources.h"
+#include "src/app/win32/system_dialogs.h"
 #include "src/platform/path.h"
+#include "tests/support/answered_dialogs.h"
 #include "tests/support/build_fixture.h"
 #include "tests/support/fake_starter.h"
 #include "tests/support/temp_dir.h"
@@ -28,9 +31,18 @@ using namespace tovrin;
 
 namespace {
 
-struct Shown {
-    std::string text, title;
-    MessageIcon icon;
+// The tests' answered dialogs; once `system` is set, the folder and file dialogs are the real
+// ones while message boxes are still recorded.
+struct TestDialogs : test::AnsweredDialogs {
+    Dialogs* system = nullptr;
+    bool chooseFolder(std::string* path) override {
+        return system ? system->chooseFolder(path) : AnsweredDialogs::chooseFolder(path);
+    }
+    bool chooseOpenFile(const std::string& title, const std::string& filter,
+                        const std::string& defaultExt, std::string* path) override {
+        return system ? system->chooseOpenFile(title, filter, defaultExt, path)
+                      : AnsweredDialogs::chooseOpenFile(title, filter, defaultExt, path);
+    }
 };
 
 int pixelsX(int twips) {
@@ -119,17 +131,15 @@ void clickAndAnswer(HWND button, DialogAnswer* answer) {
 class Win32Form : public ::testing::Test {
 protected:
     test::FakeStarter starter;
+    TestDialogs dialogs;
     std::unique_ptr<Form1> form;
-    std::vector<Shown> shown;
+    std::vector<test::ShownMessage>& shown = dialogs.messages;
 
     void SetUp() override { make(TOVRIN_APP_DIR, starter); }
 
     void make(const std::string& app, ScriptStarter& s) {
         form.reset();
-        form = std::make_unique<Form1>(app, s);
-        form->messageHook = [this](const std::string& t, const std::string& title, MessageIcon i) {
-            shown.push_back({t, title, i});
-        };
+        form = std::make_unique<Form1>(app, s, &dialogs);
         form->show();
         runPending();
     }
@@ -207,7 +217,7 @@ TEST_F(Win32Form, WindowIsBuiltFromTheDesign) {
         if (d.kind == ControlKind::CheckBox) EXPECT_EQ(form->value(d.control), d.value);
         if (d.kind != ControlKind::Frame && d.control != Control::Label7) {
             EXPECT_STREQ(fontOf(w).lfFaceName, dialogFont.lfFaceName);
-            EXPECT_EQ(fontOf(w).lfHeight, -MulDiv(8, pixelsY(1440), 72));
+            EXPECT_EQ(fontOf(w).lfHeight, -MulDiv(kDialogFontPoints, pixelsY(1440), 72));
         }
     }
 
@@ -298,21 +308,19 @@ TEST_F(Win32Form, FolderAndFileButtonsRunTheirCommands) {
     dir.write("a.app", "a");
     dir.write("s/c.rsc", "c");
     const auto sis = dir.write("x.sis", std::string("\x91\x5B\x00\x10", 4));
-    form->folderHook = [&](std::string* path) { return *path = dir.str(), true; };
-    std::string askedTitle;
-    form->openFileHook = [&](const std::string& title, std::string* path) {
-        askedTitle = title;
-        return *path = sis.string(), true;
-    };
+    dialogs.folderAnswers.push_back({true, dir.str()});
+    dialogs.fileAnswers.push_back({true, sis.string()});
     click(Control::cmdBrowse);
     EXPECT_EQ(form->text(Control::txtProjPath), dir.str() + kSeparator);
     EXPECT_EQ(form->text(Control::txtDest), dir.str() + kSeparator);
     EXPECT_EQ(form->listCount(), 3);
     EXPECT_EQ(SendMessageA(h(Control::List1), LB_GETCOUNT, 0, 0), 3);
     click(Control::readUi);
+    ASSERT_EQ(dialogs.fileDialogCalls.size(), 1u);
+    const std::string askedTitle = dialogs.fileDialogCalls[0][0];
     EXPECT_EQ(askedTitle, "Open a sis file");
     EXPECT_EQ(form->text(Control::txtUID), "10005B91");
-    form->folderHook = [](std::string*) { return false; };
+    dialogs.folderAnswers.push_back({false, ""});
     click(Control::cmdDestFol);
     EXPECT_EQ(form->text(Control::txtDest), "");
     EXPECT_EQ(form->text(Control::txtProjPath), dir.str() + kSeparator);
@@ -323,6 +331,8 @@ TEST_F(Win32Form, FolderAndFileButtonsRunTheirCommands) {
 // folder it was set to.
 TEST_F(Win32Form, RealDialogsAnswerTheirButtons) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));  // as the program does, for the folder dialog
+    SystemDialogs system(top());
+    dialogs.system = &system;
     test::TempDir dir;
     dir.write("pkg/x.sis", std::string("\x0A\x00\x00\x01", 4));
     const std::string folder = dir.str() + "\\pkg";
