@@ -35,7 +35,7 @@ void checkDelivery(Wizard& wizard) {
 void Timer1_Timer(Wizard& wizard) {
     if (stillRunning(wizard.goBat)) return;  // the compiler is not done yet: try on the next tick
     Window& w = wizard.window;
-    const std::string& app = wizard.appFolder;
+    const std::string& app = wizard.workFolder;
 
     const std::string destination = w.text(Control::txtDest);
     const std::string name = w.text(Control::txtName);
@@ -69,7 +69,7 @@ void Timer1_Timer(Wizard& wizard) {
 void Timer2_Timer(Wizard& wizard) {
     if (stillRunning(wizard.delBat)) return;
     Window& w = wizard.window;
-    std::remove(binFile(wizard.appFolder, "del.bat").c_str());
+    std::remove(binFile(wizard.workFolder, "del.bat").c_str());
     if (wizard.made.exists) checkDelivery(wizard);
     wizard.made = PackageStamp();
     leaveBusyState(w);

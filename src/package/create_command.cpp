@@ -7,6 +7,7 @@
 #include "src/platform/batch_text.h"
 #include "src/platform/path.h"
 #include "src/platform/text_file.h"
+#include "src/platform/work_folder.h"
 #include "src/scan/scan_project_folder.h"
 
 namespace tovrin {
@@ -30,7 +31,7 @@ bool writeLines(TextFile& file, const std::vector<std::string>& lines) {
 
 void cmdDo_Click(Wizard& wizard) {
     Window& w = wizard.window;
-    const std::string& app = wizard.appFolder;
+    const std::string& app = wizard.workFolder;  // the scripts name it; bin holds their files
     const PackageSettings s = readSettings(w);
 
     if (std::string m = checkDestination(s); !m.empty()) return fail(w, m);
@@ -39,6 +40,7 @@ void cmdDo_Click(Wizard& wizard) {
     enterBusyState(w);
 
     std::string error;
+    if (!prepareWorkFolder(wizard.appFolder, app, &error)) return fail(w, error);
     const std::string about = aboutText();
     if (!writeTextFile(binFile(app, "AboutInstaller.txt"), &about, 1, &error))
         return fail(w, error);

@@ -1,7 +1,7 @@
 #pragma once
-// What the window's procedures share beyond the controls: the application folder, the way
-// scripts are started, and the two script processes of a build, kept only so that a tick
-// can ask whether they still run.
+// What the window's procedures share beyond the controls: the application folder, the folder
+// a build works in, the way scripts are started, and the two script processes of a build,
+// kept only so that a tick can ask whether they still run.
 
 #include <memory>
 #include <string>
@@ -15,6 +15,9 @@ namespace tovrin {
 struct Wizard {
     Window& window;
     std::string appFolder;  // without a final separator
+    // Whose bin a build writes into and go.bat and del.bat name: the application folder, or
+    // the per-user folder where that cannot be written (see src/platform/work_folder.h).
+    std::string workFolder;
     ScriptStarter& starter;
     std::unique_ptr<StartedProcess> goBat;
     std::unique_ptr<StartedProcess> delBat;

@@ -40,7 +40,7 @@ protected:
     test::BuildFolders f;
     test::FakeWindow w;
     std::unique_ptr<ScriptStarter> starter = makeScriptStarter(f.app);
-    Wizard wizard{w, f.app, *starter, nullptr, nullptr, {}};
+    Wizard wizard{w, f.app, f.app, *starter, nullptr, nullptr, {}};
 };
 
 TEST_F(WholeBuild, DeliversTheCompiledPackageAndCleansUp) {

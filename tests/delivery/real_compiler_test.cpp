@@ -60,7 +60,7 @@ TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
     w.setText(Control::txtName, localFromUtf8(c.name));
     w.selectLanguage("FR - French");
     auto starter = makeScriptStarter(f.app);
-    Wizard wizard{w, f.app, *starter, nullptr, nullptr, {}};
+    Wizard wizard{w, f.app, f.app, *starter, nullptr, nullptr, {}};
     test::runBuild(wizard);
 
     ASSERT_TRUE(w.messages.empty()) << w.messages[0].text;

@@ -22,7 +22,7 @@ class Ticks : public ::testing::Test {
 protected:
     Ticks() {
         fs::create_directories(root.path() / "app" / "bin");
-        wizard.appFolder = (root.path() / "app").string();
+        wizard.appFolder = wizard.workFolder = (root.path() / "app").string();
         w.setText(Control::txtDest, root.str() + kSeparator);
         w.setText(Control::txtName, "Demo");
         // The state in which the create command hands over.
@@ -35,7 +35,7 @@ protected:
     test::TempDir root;
     test::FakeWindow w;
     test::FakeStarter starter;
-    Wizard wizard{w, "", starter, nullptr, nullptr, {}};
+    Wizard wizard{w, "", "", starter, nullptr, nullptr, {}};
 };
 
 TEST_F(Ticks, DeliveryWaitsWhileTheCompilerRuns) {
@@ -189,7 +189,7 @@ TEST_F(Ticks, ScriptThatCannotBeWrittenStillEndsTheBuild) {
 TEST(MayClose, OnlyWhenIdle) {
     test::FakeWindow w;
     test::FakeStarter starter;
-    Wizard wizard{w, "/x", starter, nullptr, nullptr, {}};
+    Wizard wizard{w, "/x", "/x", starter, nullptr, nullptr, {}};
     EXPECT_TRUE(mayClose(wizard));
     enterBusyState(w);
     w.setEnabled(Control::Timer1, true);

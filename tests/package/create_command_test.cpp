@@ -46,9 +46,9 @@ protected:
     std::string app, project;
     test::FakeWindow w;
     test::FakeStarter starter;
-    Wizard wizard{w, "", starter, nullptr, nullptr, {}};
+    Wizard wizard{w, "", "", starter, nullptr, nullptr, {}};
 
-    void SetUp() override { wizard.appFolder = app; }
+    void SetUp() override { wizard.appFolder = wizard.workFolder = app; }
 };
 
 const std::string kAbout =
@@ -250,7 +250,7 @@ TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritte
             wizard.appFolder = c.folder;
         else
             window.setText(c.box, c.folder);
-        Wizard refused{window, wizard.appFolder, starter, nullptr, nullptr, {}};
+        Wizard refused{window, wizard.appFolder, wizard.appFolder, starter, nullptr, nullptr, {}};
         cmdDo_Click(refused);
         wizard.appFolder = plainApp;
         ASSERT_EQ(window.messages.size(), 1u);
@@ -306,7 +306,7 @@ TEST_F(CreateCommand, TextsTheInterpreterCannotReadAreRefusedBeforeAnythingIsWri
         window.setText(Control::txtProjPath, project);
         window.setText(Control::txtDest, root.str() + kSep);
         window.setText(c.box, c.text);
-        Wizard refused{window, app, starter, nullptr, nullptr, {}};
+        Wizard refused{window, app, app, starter, nullptr, nullptr, {}};
         cmdDo_Click(refused);
         ASSERT_EQ(window.messages.size(), 1u);
         EXPECT_EQ(window.messages[0].text, c.message);

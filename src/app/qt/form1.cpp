@@ -22,6 +22,7 @@
 #include "src/app/uid_import.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
+#include "src/platform/work_folder.h"
 
 namespace tovrin {
 namespace {
@@ -143,7 +144,7 @@ Form1::Form1(const std::string& appFolder, ScriptStarter& starter, Dialogs* dial
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       systemDialogs_(dialogs ? nullptr : std::make_unique<SystemDialogs>(this)),
       controls_(std::make_unique<Controls>(*this, dialogs ? *dialogs : *systemDialogs_)),
-      wizard_{*controls_, appFolder, starter, nullptr, nullptr, {}},
+      wizard_{*controls_, appFolder, chooseWorkFolder(appFolder), starter, nullptr, nullptr, {}},
       scale_(1.0) {
     // The layout was made for the dialog font's size; a larger desktop font would make the
     // window needlessly tall.

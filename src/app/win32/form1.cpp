@@ -14,6 +14,7 @@
 #include "src/app/win32/system_dialogs.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
+#include "src/platform/work_folder.h"
 
 namespace tovrin {
 namespace {
@@ -109,7 +110,8 @@ ChildKind childKind(const ControlDesign& d) {
 }  // namespace
 
 Form1::Form1(const std::string& appFolder, ScriptStarter& starter, Dialogs* dialogs)
-    : wizard_{*this, appFolder, starter, nullptr, nullptr, {}}, dialogs_(dialogs) {
+    : wizard_{*this, appFolder, chooseWorkFolder(appFolder), starter, nullptr, nullptr, {}},
+      dialogs_(dialogs) {
     registerClasses(windowProc);
     const Pixels px = screenPixels();
     // A fixed border, no minimise or maximise button.

@@ -1,0 +1,172 @@
+#include "src/platform/work_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shlobj.h>
+#else
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+#include <cstdlib>
+#include <string>
+
+#include "src/platform/path.h"
+#include "src/platform/read_file.h"
+
+namespace tovrin {
+namespace {
+
+const char kCompiler[] = "makesis.exe";
+
+// A name of this process's own in the folder, so that two wizards trying the same folder do
+// not collide.
+std::string probeIn(const std::string& folder) {
+#ifdef _WIN32
+    const unsigned long process = GetCurrentProcessId();
+#else
+    const long process = getpid();
+#endif
+    return folder + kSeparator + "tovrin-write-probe-" + std::to_string(process) + ".tmp";
+}
+
+#ifdef _WIN32
+
+bool makeFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool canMakeFileIn(const std::string& folder) {
+    const std::string probe = probeIn(folder);
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    return CloseHandle(file) != 0;
+}
+
+// Copies `from` to `to` through a temporary name, so that `to` is never half written.
+bool copyWhole(const std::string& from, const std::string& to) {
+    const std::string temp = to + ".new";
+    if (!CopyFileA(from.c_str(), temp.c_str(), FALSE)) return false;
+    if (MoveFileExA(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(temp.c_str());
+    return false;
+}
+
+#else
+
+bool makeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat info;
+    return errno == EEXIST && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool canMakeFileIn(const std::string& folder) {
+    const std::string probe = probeIn(folder);
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    const bool closed = close(fd) == 0;
+    return unlink(probe.c_str()) == 0 && closed;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Copies `from` to `to` through a temporary name, so that `to` is never half written; the
+// copy can be run, as the compiler must be.
+bool copyWhole(const std::string& from, const std::string& to) {
+    std::string bytes;
+    if (!readWholeFile(from, &bytes)) return false;
+    const std::string temp = to + ".new";
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0755);
+    if (fd < 0) return false;
+    const bool written = writeAll(fd, bytes);
+    const bool closed = close(fd) == 0;
+    if (written && closed && rename(temp.c_str(), to.c_str()) == 0) return true;
+    unlink(temp.c_str());
+    return false;
+}
+
+#endif
+
+// Makes the folder and every missing folder above it. Only the last one counts: a folder
+// above may exist and still refuse to be made (a drive, a share, a folder of another user).
+bool makeFolders(const std::string& path) {
+    for (std::size_t cut = path.find(kSeparator, 1); cut != std::string::npos;
+         cut = path.find(kSeparator, cut + 1))
+        makeFolder(path.substr(0, cut));
+    return makeFolder(path);
+}
+
+// The copy holds the installed compiler's bytes and can be run.
+bool upToDate(const std::string& installed, const std::string& copy) {
+#ifndef _WIN32
+    if (access(copy.c_str(), X_OK) != 0) return false;
+#endif
+    std::string left, right;
+    return readWholeFile(installed, &left) && readWholeFile(copy, &right) && left == right;
+}
+
+std::string binFolder(const std::string& folder) { return folder + kSeparator + "bin"; }
+
+}  // namespace
+
+std::string userWorkFolder() {
+#ifdef _WIN32
+    const char* local = std::getenv("LOCALAPPDATA");
+    std::string base = local ? local : "";
+    char found[MAX_PATH] = {};
+    if (base.empty() && SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr,
+                                                   SHGFP_TYPE_CURRENT, found)))
+        base = found;
+    if (base.empty()) return {};
+    if (base.back() == '\\' || base.back() == '/') base.pop_back();
+    return base + "\\Tovrin";
+#else
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && cache[0] == '/') return std::string(cache) + "/tovrin";
+    const char* home = std::getenv("HOME");
+    std::string base = home ? home : "";
+    if (base.empty()) {
+        const passwd* user = getpwuid(getuid());
+        if (user && user->pw_dir) base = user->pw_dir;
+    }
+    if (base.empty()) return {};
+    if (base.back() == '/') base.pop_back();
+    return base + "/.cache/tovrin";
+#endif
+}
+
+std::string chooseWorkFolder(const std::string& appFolder) {
+    if (canMakeFileIn(binFolder(appFolder))) return appFolder;
+    const std::string user = userWorkFolder();
+    return user.empty() ? appFolder : user;
+}
+
+bool prepareWorkFolder(const std::string& appFolder, const std::string& workFolder,
+                       std::string* err) {
+    if (workFolder == appFolder) return true;
+    const std::string bin = binFolder(workFolder);
+    const std::string installed = binFile(appFolder, kCompiler);
+    const std::string copy = binFile(workFolder, kCompiler);
+    if (!makeFolders(bin) || !canMakeFileIn(bin)) {
+        if (err) *err = "Neither " + binFolder(appFolder) + " nor " + bin + " can be written.";
+        return false;
+    }
+    if (upToDate(installed, copy) || copyWhole(installed, copy)) return true;
+    if (err) *err = "Cannot copy " + installed + " to " + copy + ".";
+    return false;
+}
+
+}  // namespace tovrin

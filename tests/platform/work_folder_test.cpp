@@ -1,0 +1,104 @@
+// The work folder: where the per-user folder lies on each host, and how a build readies it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "src/platform/path.h"
+#include "src/platform/work_folder.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace tovrin {
+namespace {
+
+// Sets (or with no value, removes) an environment variable until the end of the scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        set(value);
+    }
+    ~ScopedVariable() { set(old_); }
+
+private:
+    void set(const std::optional<std::string>& value) {
+#ifdef _WIN32
+        _putenv_s(name_, value ? value->c_str() : "");
+#else
+        value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
+#endif
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(WorkFolder, UserFolderFollowsTheHostsVariables) {
+    struct Case {
+        std::optional<std::string> cache, home;
+        std::string expected;
+    };
+#ifdef _WIN32
+    const char* kCacheVariable = "LOCALAPPDATA";
+    const Case cases[] = {
+        {"C:\\Users\\Ann\\AppData\\Local", {}, "C:\\Users\\Ann\\AppData\\Local\\Tovrin"},
+        {"D:\\Local\\", {}, "D:\\Local\\Tovrin"}};
+#else
+    const char* kCacheVariable = "XDG_CACHE_HOME";
+    const Case cases[] = {{"/var/cache/ann", "/home/ann", "/var/cache/ann/tovrin"},
+                          {"relative/cache", "/home/ann", "/home/ann/.cache/tovrin"},
+                          {{}, "/home/ann/", "/home/ann/.cache/tovrin"},
+                          {"", "/home/ann", "/home/ann/.cache/tovrin"}};
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        ScopedVariable cache(kCacheVariable, c.cache);
+        ScopedVariable home("HOME", c.home);
+        EXPECT_EQ(userWorkFolder(), c.expected);
+    }
+}
+
+TEST(WorkFolder, UserFolderGetsTheInstalledCompiler) {
+    test::TempDir dir;
+    const std::string app = dir.str() + kSeparator + "app";
+    const std::string compiler = "the installed compiler";
+    dir.write("app/bin/makesis.exe", compiler);
+    struct Case {
+        const char* what;
+        const char* work;         // below the temporary folder
+        const char* earlierCopy;  // in the work folder's bin before; null for none
+    };
+    const Case cases[] = {{"no folder yet", "user/cache/tovrin", nullptr},
+                          {"an earlier compiler", "user2", "an earlier compiler"},
+                          {"the same compiler", "user3", "the installed compiler"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string work = dir.str() + kSeparator + c.work;
+        std::replace(work.begin(), work.end(), '/', kSeparator);
+        if (c.earlierCopy) dir.write(std::string(c.work) + "/bin/makesis.exe", c.earlierCopy);
+        std::string err;
+        ASSERT_TRUE(prepareWorkFolder(app, work, &err)) << err;
+        EXPECT_EQ(test::readFile(binFile(work, "makesis.exe")), compiler);
+        EXPECT_EQ(test::folderNames(fs::path(work) / "bin"),
+                  std::vector<std::string>{"makesis.exe"});
+#ifndef _WIN32
+        EXPECT_NE(fs::status(binFile(work, "makesis.exe")).permissions() & fs::perms::owner_exec,
+                  fs::perms::none);
+#endif
+    }
+
+    // The application folder itself needs nothing; a folder that cannot be made is named.
+    std::string err;
+    EXPECT_TRUE(prepareWorkFolder(app, app, &err));
+    dir.write("plain file", "");
+    const std::string impossible = dir.str() + kSeparator + "plain file" + kSeparator + "tovrin";
+    EXPECT_FALSE(prepareWorkFolder(app, impossible, &err));
+    EXPECT_EQ(err, "Neither " + app + kSeparator + "bin nor " + impossible + kSeparator +
+                       "bin can be written.");
+}
+
+}  // namespace
+}  // namespace tovrin
