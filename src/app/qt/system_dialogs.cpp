@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "src/app/qt/local_text.h"
+#include "src/app/qt/widget_text.h"
 
 namespace tovrin {
 
