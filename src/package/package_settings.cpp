@@ -73,8 +73,8 @@ std::string checkNameIsFileName(const PackageSettings& s) {
     return "";
 }
 
-// Compared by characters: "COM" with a superscript digit (¹, ², ³) names a port as well, and
-// in a double-byte code page a byte of "." may stand inside a character.
+// Compared by characters, so that "COM" or "LPT" with a superscript digit (¹, ², ³: two bytes
+// in UTF-8) names a port as well.
 bool isDeviceName(const std::string& name) {
     std::u32string base = codePoints(name);
     base.erase(std::find(base.begin(), base.end(), U'.'), base.end());
