@@ -32,7 +32,10 @@ void checkDelivery(Wizard& wizard) {
 
 }  // namespace
 
+// A tick that the toolkit had already queued when its timer was stopped does nothing: it
+// would deliver or clean up a second time.
 void Timer1_Timer(Wizard& wizard) {
+    if (!wizard.window.enabled(Control::Timer1)) return;
     if (stillRunning(wizard.goBat)) return;  // the compiler is not done yet: try on the next tick
     Window& w = wizard.window;
     const std::string& app = wizard.workFolder;
@@ -67,6 +70,7 @@ void Timer1_Timer(Wizard& wizard) {
 }
 
 void Timer2_Timer(Wizard& wizard) {
+    if (!wizard.window.enabled(Control::Timer2)) return;
     if (stillRunning(wizard.delBat)) return;
     Window& w = wizard.window;
     std::remove(binFile(wizard.workFolder, "del.bat").c_str());

@@ -3,6 +3,8 @@
 
 namespace tovrin {
 
+// Each tick does nothing while its own timer is off (a tick queued before the timer stopped).
+
 // Delivery tick: once go.bat has ended, writes and starts del.bat, arms Timer2, stops Timer1.
 void Timer1_Timer(Wizard& wizard);
 

@@ -1,8 +1,11 @@
 #include "src/package/create_command.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "src/package/batch_script.h"
+#include "src/package/entry_checks.h"
 #include "src/package/package_script.h"
 #include "src/platform/batch_text.h"
 #include "src/platform/path.h"
@@ -31,6 +34,9 @@ bool writeLines(TextFile& file, const std::vector<std::string>& lines) {
 
 void cmdDo_Click(Wizard& wizard) {
     Window& w = wizard.window;
+    // Whatever the toolkit lets through while the window is disabled must not start a second
+    // build over the files of the first.
+    if (isBusy(w)) return;
     const std::string& app = wizard.workFolder;  // the scripts name it; bin holds their files
     const PackageSettings s = readSettings(w);
 
@@ -49,8 +55,8 @@ void cmdDo_Click(Wizard& wizard) {
     if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
         return fail(w, script.error(), &script);
 
-    for (auto check :
-         {checkName, checkNameIsFileName, checkNameIsNoDevice, checkUid, checkUidLength})
+    for (auto check : {checkName, checkNameIsFileName, checkNameIsNoDevice, checkTargetIsFile,
+                       checkUid, checkUidLength})
         if (std::string m = check(s); !m.empty()) return fail(w, m, &script);
 
     if (!writeLines(script, headerLines(s)) ||
@@ -60,12 +66,16 @@ void cmdDo_Click(Wizard& wizard) {
     if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
 
     ScanProjectFolder(w, s.projectFolder);
+    const int count = w.listCount();
+    std::vector<std::string> entries;
+    entries.reserve(count);
+    for (int i = 0; i < count; ++i) entries.push_back(w.listItem(i));
+    if (std::string m = checkEntries(entries); !m.empty()) return fail(w, m, &script);
 
     if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
-    const int count = w.listCount();
     for (int i = 0; i < count; ++i) {
         w.listSelect(i);
-        if (!script.writeLine(fileLine(s.projectFolder, w.listItem(i))))
+        if (!script.writeLine(fileLine(s.projectFolder, entries[i])))
             return fail(w, script.error(), &script);
     }
     if (!script.close()) return fail(w, script.error());

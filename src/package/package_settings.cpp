@@ -1,7 +1,8 @@
 #include "src/package/package_settings.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include <sys/stat.h>
 
 #include "src/platform/batch_text.h"
 #include "src/platform/local_text.h"
@@ -72,18 +73,37 @@ std::string checkNameIsFileName(const PackageSettings& s) {
     return "";
 }
 
+// Compared by characters, so that "COM" or "LPT" with a superscript digit (¹, ², ³: two bytes
+// in UTF-8) names a port as well.
 bool isDeviceName(const std::string& name) {
-    std::string base = name.substr(0, name.find('.'));
-    while (!base.empty() && base.back() == ' ') base.pop_back();  // "CON .sis" is CON too
-    for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
+    std::u32string base = codePoints(name);
+    base.erase(std::find(base.begin(), base.end(), U'.'), base.end());
+    while (!base.empty() && base.back() == U' ') base.pop_back();  // "CON .sis" is CON too
+    for (char32_t& c : base)
+        if (c >= U'a' && c <= U'z') c = c - U'a' + U'A';
+    if (base == U"CON" || base == U"PRN" || base == U"AUX" || base == U"NUL") return true;
+    if (base.size() != 4 || (base.compare(0, 3, U"COM") != 0 && base.compare(0, 3, U"LPT") != 0))
+        return false;
+    const char32_t digit = base[3];
+    return (digit >= U'1' && digit <= U'9') || digit == U'\u00B9' || digit == U'\u00B2' ||
+           digit == U'\u00B3';
 }
 
 std::string checkNameIsNoDevice(const PackageSettings& s) {
     if (!kDeviceNamesReserved || !isDeviceName(s.name)) return "";
     return "The name must not be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)";
+}
+
+std::string checkTargetIsFile(const PackageSettings& s) {
+    const std::string target = s.destinationFolder + s.name + ".sis";
+#ifdef _WIN32
+    struct _stat64 info;
+    if (::_stat64(target.c_str(), &info) != 0 || (info.st_mode & _S_IFREG)) return "";
+#else
+    struct stat info;
+    if (::stat(target.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return "";
+#endif
+    return "The package cannot replace " + target + ": it is not a file.";
 }
 
 std::string checkUid(const PackageSettings& s) { return s.uid.empty() ? "Insert a UID" : ""; }

@@ -35,6 +35,10 @@ std::string checkNameIsFileName(const PackageSettings& s);  // right after check
 // would write the package into the device.
 std::string checkNameIsNoDevice(const PackageSettings& s);
 bool isDeviceName(const std::string& name);
+// Then: <destination><name>.sis, where del.bat delivers the package, must be a file or
+// nothing. A folder there would make del ask for a confirmation nobody can give, and copy
+// would write into it.
+std::string checkTargetIsFile(const PackageSettings& s);
 std::string checkUid(const PackageSettings& s);        // check 3
 std::string checkUidLength(const PackageSettings& s);  // check 4
 std::string checkSource(const PackageSettings& s);     // check 5

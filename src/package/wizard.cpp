@@ -15,6 +15,8 @@ void leaveBusyState(Window& w) {
     w.setFocus(Control::cmdDo);
 }
 
+bool isBusy(const Window& w) { return !w.enabled(Control::Form1); }
+
 void reportError(Window& w, const std::string& message) {
     w.dialogs().messageBox(message, "Error", MessageIcon::Error);
 }

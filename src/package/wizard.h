@@ -33,6 +33,8 @@ struct Wizard {
 // to "Create .sis file".
 void enterBusyState(Window& w);
 void leaveBusyState(Window& w);
+// True from entering the busy state to leaving it: a build is in flight.
+bool isBusy(const Window& w);
 
 // The "Error" box.
 void reportError(Window& w, const std::string& message);

@@ -19,6 +19,11 @@ std::string leadingCharacters(const std::string& text, std::size_t count);
 // the ANSI code page, a character it lacks written as its closest match or "?".
 std::string localFromUtf8(const std::string& utf8);
 
+// The characters of local 8-bit text as Unicode code points, as the package compiler reads
+// them: on Windows through the ANSI code page; elsewhere as UTF-8 where the whole text is
+// valid UTF-8, else each byte as Windows-1252.
+std::u32string codePoints(const std::string& localText);
+
 // A path as local 8-bit text, for the 8-bit file functions (on Windows std::filesystem would
 // give its text as UTF-8).
 std::string localText(const std::filesystem::path& path);

@@ -46,18 +46,43 @@ public:
         std::vector<char> commandLine(line.begin(), line.end());
         commandLine.push_back('\0');
 
+        // Standard input, output and error on the null device: a command that asks (del of
+        // a folder: "Are you sure (Y/N)?") reads the end of its input at once instead of
+        // waiting on a console nobody sees.
+        const NullDevice input(GENERIC_READ), output(GENERIC_WRITE);
+        if (!input.handle || !output.handle) return nullptr;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
         startup.wShowWindow = SW_HIDE;
+        startup.hStdInput = input.handle;
+        startup.hStdOutput = output.handle;
+        startup.hStdError = output.handle;
         PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                             CREATE_NO_WINDOW, nullptr, folder.empty() ? nullptr : folder.c_str(),
                             &startup, &info))
             return nullptr;
         CloseHandle(info.hThread);
         return std::make_unique<WindowsProcess>(info.hProcess);
     }
+
+private:
+    // "NUL" opened as a handle the script inherits; closed here once the script has its own.
+    struct NullDevice {
+        explicit NullDevice(DWORD access) {
+            SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+            const HANDLE h = CreateFileA("NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         &inherited, OPEN_EXISTING, 0, nullptr);
+            handle = h == INVALID_HANDLE_VALUE ? nullptr : h;
+        }
+        ~NullDevice() {
+            if (handle) CloseHandle(handle);
+        }
+        NullDevice(const NullDevice&) = delete;
+        NullDevice& operator=(const NullDevice&) = delete;
+        HANDLE handle;
+    };
 };
 
 #else

@@ -22,10 +22,10 @@ public:
     virtual std::unique_ptr<StartedProcess> start(const std::string& scriptPath) = 0;
 };
 
-// Windows: cmd.exe /s /c ".\<script name>" with the script's folder as the working folder and
-// CREATE_NO_WINDOW; elsewhere "<appFolder>/tovrin-cmd <script>" with stdin/stdout/stderr on
-// /dev/null. A missing or non-executable tovrin-cmd gives null.
-// Destroying a StartedProcess never stops or waits for the process; on POSIX it reaps a
+// Windows: cmd.exe /s /c ".\<script name>" with the script's folder as the working folder,
+// CREATE_NO_WINDOW and standard input, output and error on NUL; elsewhere "<appFolder>/tovrin-cmd
+// <script>" with stdin/stdout/stderr on /dev/null. A missing or non-executable tovrin-cmd gives
+// null. Destroying a StartedProcess never stops or waits for the process; on POSIX it reaps a
 // process that has already ended, so no finished script is left as a zombie.
 std::unique_ptr<ScriptStarter> makeScriptStarter(const std::string& appFolder);
 

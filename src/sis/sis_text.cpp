@@ -1,18 +1,12 @@
 #include "src/sis/sis_text.h"
 
 #include "src/text/utf8.h"
+#include "src/text/windows1252.h"
 
 namespace tovrin::sis {
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
-
-// Windows-1252 positions 0x80-0x9F; 0 marks the five undefined ones.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
 
 }  // namespace
 
@@ -40,15 +34,7 @@ std::string utf16leToUtf8(const uint8_t* data, size_t size) {
 std::string cp1252ToUtf8(const uint8_t* data, size_t size) {
     std::string out;
     out.reserve(size);
-    for (size_t i = 0; i < size; ++i) {
-        const uint8_t b = data[i];
-        if (b >= 0x80 && b < 0xA0) {
-            const uint16_t cp = kCp1252High[b - 0x80];
-            appendUtf8(out, cp ? cp : kReplacement);
-        } else {
-            appendUtf8(out, b);
-        }
-    }
+    for (size_t i = 0; i < size; ++i) appendUtf8(out, windows1252CodePoint(data[i]));
     return out;
 }
 

@@ -80,6 +80,34 @@ TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
               files[4].second);  // named as the package has it
 }
 
+#ifndef _WIN32
+// Here a file name is bytes: a Latin-1 name beside UTF-8 ones still builds, and the package
+// names it as the phone shows it.
+TEST(RealCompilerNames, NameThatIsNotUtf8BuildsBesideUtf8Names) {
+    test::BuildFolders f("");
+    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
+                  fs::copy_options::overwrite_existing);
+    test::writeFile(f.project + "caf\xE9.txt", "latin-1 name");
+    test::writeFile(f.project + "zo\xC3\xAB.txt", "utf-8 name");
+    test::FakeWindow w;
+    w.setText(Control::txtProjPath, f.project);
+    w.setText(Control::txtDest, f.destination);
+    w.setText(Control::txtName, "D\xC3\xA9mo");
+    auto starter = makeScriptStarter(f.app);
+    Wizard wizard{w, f.app, f.app, *starter, nullptr, nullptr, {}};
+    test::runBuild(wizard);
+
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0].text;
+    const std::string out = f.root.str() + "/extracted";
+    const test::ProgramRun lister = test::runProgram(
+        test::appProgram("sislist"), {"-x", out, f.destination + "D\xC3\xA9mo.sis"});
+    ASSERT_EQ(lister.status, 0) << lister.out << lister.err;
+    EXPECT_NE(lister.out.find("D\xC3\xA9mo"), std::string::npos) << lister.out;
+    EXPECT_EQ(readFile(out + "/!/caf\xC3\xA9.txt"), "latin-1 name");
+    EXPECT_EQ(readFile(out + "/!/zo\xC3\xAB.txt"), "utf-8 name");
+}
+#endif
+
 INSTANTIATE_TEST_SUITE_P(
     Folders, RealCompiler,
     ::testing::Values(

@@ -186,6 +186,23 @@ TEST_F(Ticks, ScriptThatCannotBeWrittenStillEndsTheBuild) {
     EXPECT_FALSE(w.enabled(Control::Timer2));
 }
 
+// A tick the toolkit had queued before its timer stopped.
+TEST_F(Ticks, TickWhileItsTimerIsOffDoesNothing) {
+    Timer1_Timer(wizard);
+    ASSERT_EQ(starter.started.size(), 1u);
+    Timer1_Timer(wizard);
+    EXPECT_EQ(starter.started.size(), 1u);  // del.bat started once
+    EXPECT_TRUE(w.enabled(Control::Timer2));
+
+    Timer2_Timer(wizard);
+    root.write("app/bin/del.bat", "a later build's script");
+    enterBusyState(w);  // that later build
+    Timer2_Timer(wizard);
+    EXPECT_EQ(readFile(bin("del.bat")), "a later build's script");
+    EXPECT_FALSE(w.enabled(Control::Form1));
+    EXPECT_EQ(w.messages.size(), 1u);  // the missing package, reported once
+}
+
 TEST(MayClose, OnlyWhenIdle) {
     test::FakeWindow w;
     test::FakeStarter starter;

@@ -212,6 +212,27 @@ TEST_F(PackageContent, ScriptEncodingsAndLineEndsGiveTheSamePackage) {
     EXPECT_EQ(sis.text(names, names + 4), u"D\u00e9mo");
 }
 
+#ifndef _WIN32
+// Here a file name is bytes: one name in Latin-1 is read on its own, as Windows-1252, and
+// opened by its exact bytes; the UTF-8 strings beside it stay UTF-8.
+TEST_F(PackageContent, EachStringOfAScriptThatIsNotUtf8IsReadOnItsOwn) {
+    file("caf\xE9.txt", "latin-1 name");
+    file("zo\xC3\xAB.txt", "utf-8 name");
+    const Sis sis = compile(
+        "#{\"D\xC3\xA9mo\"},(1),1,0,0\r\n"
+        "\"caf\xE9.txt\"-\"!:\\caf\xE9.txt\"\r\n"
+        "\"zo\xC3\xAB.txt\"-\"!:\\zo\xC3\xAB.txt\"\r\n");
+    const size_t names = sis.u32(hdr::kComponentNamePtr);
+    EXPECT_EQ(sis.text(names, names + 4), u"D\u00e9mo");
+    const size_t zoe = sis.firstRecord(), cafe = zoe + 48;  // records in reverse order
+    EXPECT_EQ(sis.text(cafe + 0x0C, cafe + 0x10), u"X:\\MKS0\\caf\u00e9.txt");
+    EXPECT_EQ(sis.text(cafe + 0x14, cafe + 0x18), u"!:\\caf\u00e9.txt");
+    EXPECT_EQ(sis.text(zoe + 0x0C, zoe + 0x10), u"X:\\MKS0\\zo\u00eb.txt");
+    EXPECT_EQ(sis.text(zoe + 0x14, zoe + 0x18), u"!:\\zo\u00eb.txt");
+    EXPECT_EQ(sis.u32(cafe + 0x24), 12u);  // the Latin-1 file's own length
+}
+#endif
+
 TEST_F(PackageContent, TargetsWithoutDriveGetDriveC) {
     file("a.bin", "1");
     const Sis sis = compile(kHeader + "\"a.bin\"-\"system\\x\"\r\n\"a.bin\"-\"C:x\"\r\n");

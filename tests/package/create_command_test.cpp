@@ -265,11 +265,24 @@ TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritte
     }
 }
 
+// Superscript one, two and three, and the acute accent beside them, in the host's local text.
+#ifdef _WIN32
+const std::string kSup1 = "\xB9", kSup2 = "\xB2", kSup3 = "\xB3", kAcute = "\xB4";
+#else
+const std::string kSup1 = "\xC2\xB9", kSup2 = "\xC2\xB2", kSup3 = "\xC2\xB3", kAcute = "\xC2\xB4";
+#endif
+
 TEST(DeviceNames, AreToldFromOrdinaryNames) {
-    for (const char* name :
-         {"CON", "con", "Nul.sis", "AUX.txt", "PRN ", "COM1", "com9", "LPT1", "lpt9.x.y"})
+    for (const std::string& name :
+         {std::string("CON"), std::string("con"), std::string("Nul.sis"), std::string("AUX.txt"),
+          std::string("PRN "), std::string("COM1"), std::string("com9"), std::string("LPT1"),
+          std::string("lpt9.x.y"), "COM" + kSup1, "com" + kSup2 + ".sis", "LPT" + kSup3,
+          "Lpt" + kSup1 + " .txt"})
         EXPECT_TRUE(isDeviceName(name)) << name;
-    for (const char* name : {"CONSOLE", "NULL", "COM0", "COM10", "LPT", "Demo", "xCON", "_CON"})
+    for (const std::string& name :
+         {std::string("CONSOLE"), std::string("NULL"), std::string("COM0"), std::string("COM10"),
+          std::string("LPT"), std::string("Demo"), std::string("xCON"), std::string("_CON"),
+          "COM" + kAcute, "LPT" + kSup1 + kSup2})
         EXPECT_FALSE(isDeviceName(name)) << name;
 }
 
@@ -320,6 +333,61 @@ TEST_F(CreateCommand, TextsTheInterpreterCannotReadAreRefusedBeforeAnythingIsWri
     run();
     EXPECT_TRUE(w.messages.empty()) << w.messages[0].text;
     EXPECT_EQ(starter.started.size(), 1u);
+}
+#endif
+
+// A folder at the target would make del ask for a confirmation on a console nobody sees.
+TEST_F(CreateCommand, TargetThatIsNotAFileIsRefusedAfterTheNameChecks) {
+    const std::string target = root.str() + kSep + "Demo.sis";
+    fs::create_directories(target);
+    run();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, "The package cannot replace " + target + ": it is not a file.");
+    EXPECT_EQ(readFile(bin("temp.pkg")), "");  // before the header
+    EXPECT_FALSE(fs::exists(bin("go.bat")));
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(w.visible(Control::Frame1));
+
+    // An earlier package there is replaced as always.
+    fs::remove(target);
+    root.write("Demo.sis", "earlier package");
+    w.messages.clear();
+    run();
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_EQ(starter.started.size(), 1u);
+}
+
+TEST_F(CreateCommand, DoesNothingWhileABuildIsInFlight) {
+    run();
+    ASSERT_EQ(starter.started.size(), 1u);
+    const std::string pkg = readFile(bin("temp.pkg"));
+    root.write("proj/late.txt", "added while the compiler runs");
+    w.stateLog.clear();
+    run();
+    EXPECT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(readFile(bin("temp.pkg")), pkg);
+    EXPECT_TRUE(w.stateLog.empty());
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_EQ(w.listCount(), 0);
+}
+
+#ifndef _WIN32
+// A name that would write a file line of its own: the whole flow of a refused list.
+TEST_F(CreateCommand, ListWithANameAFileLineCannotCarryIsRefusedAfterTheScan) {
+    root.write("proj/z/a.txt", "a");
+    root.write("proj/z\\..\\..\\secret\\id_rsa\"-\"!:\\loot.txt\"\n;", "b");
+    run();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text,
+              "The file /z\\..\\..\\secret\\id_rsa\"-\"!:\\loot.txt\"?; cannot be packaged: "
+              "its name holds a quotation mark, a backslash or a control character.");
+    EXPECT_EQ(readFile(bin("temp.pkg")),
+              crlf({kHeader, "", kDependency}));  // closed before the about line
+    EXPECT_FALSE(fs::exists(bin("go.bat")));
+    EXPECT_TRUE(starter.started.empty());
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(w.visible(Control::Frame1));
+    EXPECT_EQ(w.listCount(), 2);  // the list still shows what the folder holds
 }
 #endif
 

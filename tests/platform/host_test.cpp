@@ -84,6 +84,17 @@ TEST(ScriptStarter, AScriptThatIsNotThereEndsAtOnce) {
     EXPECT_TRUE(waitUntil([&] { return !process->running(); }));
 }
 
+// A command that waits for an answer reads the end of its input and goes on.
+TEST(ScriptStarter, ScriptReadsItsInputFromTheNullDevice) {
+    test::TempDir root;
+    root.write("ask.bat", "set /p answer=Name? \r\npause\r\necho done > done.txt\r\n");
+    auto starter = makeScriptStarter(applicationFolder());
+    std::unique_ptr<StartedProcess> process = starter->start((root.path() / "ask.bat").string());
+    ASSERT_NE(process, nullptr);
+    EXPECT_TRUE(waitUntil([&] { return !process->running(); }));
+    EXPECT_TRUE(fs::exists(root.path() / "done.txt"));
+}
+
 // Hidden and read-only files are files like any other; the search's own "." and ".." come
 // first, and the name field is the record's whole fixed field.
 TEST(FolderSearch, ListsHiddenAndReadOnlyFiles) {

@@ -44,6 +44,8 @@ private:
     bool expectSymbol(const char* symbol);
     bool readNumber(uint32_t& value);
     bool readString(std::u16string& value, int* line = nullptr);
+    // A source's name keeps the bytes decodeScript carries until it has been looked up.
+    bool readSourceName(Source& source, int* line);
     bool readNames(std::vector<std::u16string>& names);
     bool readUid(uint32_t& uid);
     bool needHeader(const Token& at);
@@ -113,7 +115,15 @@ bool Parser::readString(std::u16string& value, int* line) {
     const Token& t = lexer_.peek();
     if (t.kind != TokenKind::String) return expected("quoted string");
     if (line) *line = t.line;
-    value = lexer_.next().text;
+    value = readableText(lexer_.next().text);
+    return true;
+}
+
+bool Parser::readSourceName(Source& source, int* line) {
+    const Token& t = lexer_.peek();
+    if (t.kind != TokenKind::String) return expected("quoted string");
+    *line = t.line;
+    source.written = lexer_.next().text;
     return true;
 }
 
@@ -325,7 +335,7 @@ bool Parser::parseFileLine() {
     pkg_.statements.push_back({record.line, "processing file"});
     Source source;
     int sourceLine = 0, destLine = 0;
-    if (!readString(source.written, &sourceLine) || !expectSymbol("-") ||
+    if (!readSourceName(source, &sourceLine) || !expectSymbol("-") ||
         !readString(record.destination, &destLine) || !parseFileOptions(record, false)) {
         return false;
     }
@@ -344,7 +354,7 @@ bool Parser::parseLanguageBlock() {
         for (size_t i = 0; i < pkg_.languages.size(); ++i) {
             Source source;
             int line = 0;
-            if (!expectSymbol("@") || !readString(source.written, &line)) return false;
+            if (!expectSymbol("@") || !readSourceName(source, &line)) return false;
             record.sources.push_back(std::move(source));
             lines.push_back(line);
         }
@@ -356,7 +366,7 @@ bool Parser::parseLanguageBlock() {
     for (size_t i = 0; i < pkg_.languages.size(); ++i) {
         Source source;
         int line = 0;
-        if (!readString(source.written, &line)) return false;
+        if (!readSourceName(source, &line)) return false;
         record.sources.push_back(std::move(source));
         lines.push_back(line);
     }
@@ -375,7 +385,7 @@ bool Parser::parseComponent() {
     record.fileType = FileType::Component;
     Source source;
     int line = 0;
-    if (!readString(source.written, &line) || !expectSymbol(",") || !readUid(record.details)) {
+    if (!readSourceName(source, &line) || !expectSymbol(",") || !readUid(record.details)) {
         return false;
     }
     record.sources.push_back(std::move(source));
@@ -473,14 +483,14 @@ bool Parser::finishFileRecord(Record& record, const std::vector<int>& sourceLine
         !(record.fileType == FileType::Text && record.textOption)) {
         return fail(destLine, "bad destination path for file: it starts with ':'");
     }
-    if (record.fileType != FileType::Null) {
-        for (size_t i = 0; i < record.sources.size(); ++i) {
-            Source& source = record.sources[i];
-            if (source.written.empty()) return fail(sourceLines[i], "no source file given");
-            const std::u16string written = source.written;
-            if (!findSource_(written, source)) {
-                return fail(sourceLines[i], "file not found: " + toUtf8(written));
-            }
+    for (size_t i = 0; i < record.sources.size(); ++i) {
+        Source& source = record.sources[i];
+        const std::u16string name = source.written;
+        source.written = readableText(name);
+        if (record.fileType == FileType::Null) continue;
+        if (name.empty()) return fail(sourceLines[i], "no source file given");
+        if (!findSource_(name, source)) {
+            return fail(sourceLines[i], "file not found: " + toUtf8(readableText(name)));
         }
     }
     return addRecord(std::move(record));

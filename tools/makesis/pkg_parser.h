@@ -16,7 +16,8 @@ struct Diagnostic {
     std::string detail;  // further lines printed as they are (a list of known names)
 };
 
-// Looks a source file up as the script names it; false when there is no such file.
+// Looks a source file up as the script names it (with the bytes decodeScript carries, which
+// the finder turns into characters for `found.written`); false when there is no such file.
 using SourceFinder = std::function<bool(const std::u16string& written, Source& found)>;
 
 // False (with diagnostics) when the script has an error.

@@ -19,7 +19,7 @@ std::filesystem::path pathFromText(const std::u16string& text) {
 #ifdef _WIN32
     return std::filesystem::path(std::wstring(text.begin(), text.end()));
 #else
-    return std::filesystem::path(toUtf8(text));
+    return std::filesystem::path(nameBytes(text));
 #endif
 }
 
@@ -35,9 +35,9 @@ bool SourceLookup::find(const std::u16string& written, Source& found) const {
     for (const std::u16string& name : names) {
         const std::filesystem::path path = pathFromText(name);
         if (isFile(path)) {
-            found.written = written;
+            found.written = readableText(written);
             found.path = path;
-            found.shownPath = written;
+            found.shownPath = found.written;
             return true;
         }
     }
@@ -47,14 +47,14 @@ bool SourceLookup::find(const std::u16string& written, Source& found) const {
         if (relative.is_absolute()) continue;
         const std::filesystem::path path = pathFromText(searchFolder_) / relative;
         if (isFile(path)) {
-            found.written = written;
+            found.written = readableText(written);
             found.path = path;
             std::u16string shown = searchFolder_;
             const char16_t last = shown.back();
             if (last != u'/' && last != u'\\') {
                 shown.push_back(static_cast<char16_t>(std::filesystem::path::preferred_separator));
             }
-            found.shownPath = shown + written;
+            found.shownPath = shown + found.written;
             return true;
         }
     }

@@ -22,7 +22,8 @@ private:
     std::u16string searchFolder_;
 };
 
-// The file-system path for a text (UTF-8 on POSIX hosts, UTF-16 on Windows).
+// The file-system path for a text (on POSIX hosts its bytes, see nameBytes; UTF-16 on
+// Windows).
 std::filesystem::path pathFromText(const std::u16string& text);
 
 }  // namespace tovrin::makesis

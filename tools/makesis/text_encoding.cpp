@@ -1,5 +1,6 @@
 #include "tools/makesis/text_encoding.h"
 
+#include <algorithm>
 #include <array>
 
 #include "src/platform/ansi_code_page.h"
@@ -28,6 +29,77 @@ const std::array<uint16_t, 128>& eightBitHigh() {
         return t;
     }();
     return table;
+}
+
+// Bytes from 0x80 up of a quoted string that is not UTF-8, carried in the text as the low
+// surrogates U+DC80 to U+DCFF (see decodeScript); only where file names are bytes.
+#ifdef _WIN32
+constexpr bool kCarriesBytes = false;
+#else
+constexpr bool kCarriesBytes = true;
+#endif
+constexpr char16_t kCarriedBase = 0xDC00;
+
+bool isCarriedByte(char16_t unit) { return kCarriesBytes && unit >= 0xDC80 && unit <= 0xDCFF; }
+
+std::u16string decodeAs(TextEncoding encoding, std::string_view bytes) {
+    std::string units;
+    Utf16Converter converter(encoding);
+    converter.convert(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), units);
+    converter.finish(units);
+    std::u16string text;
+    text.reserve(units.size() / 2);
+    for (size_t i = 0; i + 1 < units.size(); i += 2) {
+        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(units[i]) |
+                                             (static_cast<uint8_t>(units[i + 1]) << 8)));
+    }
+    return text;
+}
+
+bool isUtf8(std::string_view bytes) {
+    Utf8Checker checker;
+    checker.update(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return checker.valid();
+}
+
+// The pieces of the script as the lexer will see them: a ";" outside a string starts a
+// comment that runs to the end of the line, and a '"' outside a comment starts a string that
+// runs to the next '"' on the same line. Everything outside strings is read as Windows-1252.
+std::u16string decodeStringByString(std::string_view bytes) {
+    std::u16string text;
+    size_t pos = 0;
+    const auto plainTo = [&](size_t end) {
+        end = std::min(end, bytes.size());
+        text += decodeAs(TextEncoding::Windows1252, bytes.substr(pos, end - pos));
+        pos = end;
+    };
+    while (pos < bytes.size()) {
+        const size_t start = bytes.find_first_of(";\"", pos);
+        plainTo(start);
+        if (start == std::string_view::npos) break;
+        if (bytes[start] == ';') {
+            plainTo(bytes.find('\n', start));
+            continue;
+        }
+        const size_t close = bytes.find_first_of("\"\n", start + 1);
+        if (close == std::string_view::npos || bytes[close] != '"') {
+            plainTo(close);  // unterminated: the lexer reports it
+            continue;
+        }
+        const std::string_view body = bytes.substr(start + 1, close - start - 1);
+        text.push_back(u'"');
+        if (isUtf8(body)) {
+            text += decodeAs(TextEncoding::Utf8, body);
+        } else {
+            for (const char c : body) {
+                const auto b = static_cast<uint8_t>(c);
+                text.push_back(b < 0x80 ? b : static_cast<char16_t>(kCarriedBase + b));
+            }
+        }
+        text.push_back(u'"');
+        pos = close + 1;
+    }
+    return text;
 }
 
 }  // namespace
@@ -107,21 +179,31 @@ void Utf16Converter::finish(std::string& out) {
 }
 
 std::u16string decodeScript(std::string_view bytes) {
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    Utf8Checker checker;
-    checker.update(data, bytes.size());
-    Utf16Converter converter(detectEncoding(bytes.substr(0, 2), checker.valid()));
-    std::string units;
-    converter.convert(data, bytes.size(), units);
-    converter.finish(units);
-    std::u16string text;
-    text.reserve(units.size() / 2);
-    for (size_t i = 0; i + 1 < units.size(); i += 2) {
-        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(units[i]) |
-                                             (static_cast<uint8_t>(units[i + 1]) << 8)));
-    }
+    const TextEncoding encoding = detectEncoding(bytes.substr(0, 2), isUtf8(bytes));
+    std::u16string text = kCarriesBytes && encoding == TextEncoding::Windows1252
+                              ? decodeStringByString(bytes)
+                              : decodeAs(encoding, bytes);
     if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
     return text;
+}
+
+std::u16string readableText(std::u16string_view text) {
+    std::u16string out(text);
+    for (char16_t& unit : out)
+        if (isCarriedByte(unit)) unit = eightBitHigh()[unit - kCarriedBase - 0x80];
+    return out;
+}
+
+std::string nameBytes(std::u16string_view text) {
+    std::string out;
+    size_t run = 0;  // start of the text not yet written
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !isCarriedByte(text[i])) continue;
+        out += toUtf8(text.substr(run, i - run));
+        if (i < text.size()) out.push_back(static_cast<char>(text[i] - kCarriedBase));
+        run = i + 1;
+    }
+    return out;
 }
 
 std::string toUtf8(std::u16string_view text) {
@@ -142,18 +224,7 @@ std::string toUtf8(std::u16string_view text) {
 }
 
 std::u16string fromUtf8(std::string_view text) {
-    std::string units;
-    Utf8Checker checker;
-    checker.update(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-    Utf16Converter converter(checker.valid() ? TextEncoding::Utf8 : TextEncoding::Windows1252);
-    converter.convert(reinterpret_cast<const uint8_t*>(text.data()), text.size(), units);
-    converter.finish(units);
-    std::u16string out;
-    for (size_t i = 0; i + 1 < units.size(); i += 2) {
-        out.push_back(static_cast<char16_t>(static_cast<uint8_t>(units[i]) |
-                                            (static_cast<uint8_t>(units[i + 1]) << 8)));
-    }
-    return out;
+    return decodeAs(isUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252, text);
 }
 
 }  // namespace tovrin::makesis

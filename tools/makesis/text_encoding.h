@@ -40,7 +40,20 @@ private:
 };
 
 // A whole script as UTF-16 code units, without a leading BOM.
+//
+// On hosts whose file names are bytes (all but Windows), an 8-bit script that is not UTF-8 as
+// a whole is read string by string: a quoted string that is valid UTF-8 as UTF-8, any other
+// as Windows-1252, so that one name in Latin-1 does not garble every UTF-8 name beside it.
+// The bytes from 0x80 up of such a string are carried as U+DC80 to U+DCFF, so that the string
+// still names its file by its exact bytes: nameBytes() gives those bytes back and
+// readableText() their characters. Windows reads such a script in its ANSI code page.
 std::u16string decodeScript(std::string_view bytes);
+
+// Script text with each carried byte as its Windows-1252 character.
+std::u16string readableText(std::u16string_view text);
+
+// Script text as the bytes of a file name: each carried byte as itself, the rest as UTF-8.
+std::string nameBytes(std::u16string_view text);
 
 // The UTF-8 form of UTF-16 text (for messages and file names); unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view text);

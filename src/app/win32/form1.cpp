@@ -259,14 +259,15 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wp, LPARAM lp) {
 }
 
 void Form1::onClick(Control c) {
-    // A control of a disabled window may still hold the focus or be sent a click: while a
-    // build runs, no command may start.
+    // The create command itself does nothing while a build runs. A control of a disabled
+    // window may still hold the focus or be sent a click, and the other commands would change
+    // the texts that the build's delivery still reads, so they start only in an idle window.
+    if (c == Control::cmdDo) return cmdDo_Click(wizard_);
     if (!IsWindowEnabled(window_)) return;
     switch (c) {
     case Control::cmdBrowse: return cmdBrowse_Click(*this);
     case Control::cmdDestFol: return cmdDestFol_Click(*this);
     case Control::readUi: return readUi_Click(*this);
-    case Control::cmdDo: return cmdDo_Click(wizard_);
     case Control::Command1: return Command1_Click(*this);
     case Control::Command2: return Command2_Click(*this);
     default: return;  // the check box ticks itself; nothing else clicks
@@ -274,7 +275,6 @@ void Form1::onClick(Control c) {
 }
 
 void Form1::onTimer(Control c) {
-    if (!enabled(c)) return;  // a tick already queued when the timer was stopped
     if (c == Control::Timer1) Timer1_Timer(wizard_);
     if (c == Control::Timer2) Timer2_Timer(wizard_);
 }

@@ -1,0 +1,57 @@
+#include "src/package/entry_checks.h"
+
+#include <algorithm>
+#include <map>
+
+#include "src/platform/local_text.h"
+#include "src/platform/path.h"
+#include "src/text/case_folding.h"
+
+namespace tovrin {
+namespace {
+
+bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
+
+bool breaksFileLine(char32_t c) {
+    return c == '"' || isControl(c) || (kSeparator != '\\' && c == '\\');
+}
+
+// A control character cannot be shown in a message box. Control characters are single bytes
+// in every code page, so they can be replaced byte by byte.
+std::string shown(std::string entry) {
+    std::replace_if(
+        entry.begin(), entry.end(), [](unsigned char c) { return isControl(c); }, '?');
+    return entry;
+}
+
+// The target as the phone compares it: "\" between folders, case folded.
+std::u32string phoneName(const std::u32string& entry) {
+    std::u32string name = foldCase(entry);
+    std::replace(name.begin(), name.end(), static_cast<char32_t>(kSeparator), U'\\');
+    return name;
+}
+
+}  // namespace
+
+std::string checkEntries(const std::vector<std::string>& entries) {
+    std::vector<std::u32string> characters;
+    characters.reserve(entries.size());
+    for (const std::string& entry : entries) {
+        characters.push_back(codePoints(entry));
+        const std::u32string& c = characters.back();
+        if (std::any_of(c.begin(), c.end(), breaksFileLine))
+            return "The file " + shown(entry) +
+                   " cannot be packaged: its name holds a quotation mark, a backslash or a "
+                   "control character.";
+    }
+    std::map<std::u32string, std::size_t> seen;  // phone name to the first entry with it
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const auto [first, added] = seen.emplace(phoneName(characters[i]), i);
+        if (!added)
+            return "The files " + entries[first->second] + " and " + entries[i] +
+                   " cannot both be packaged: the phone does not tell their names apart.";
+    }
+    return "";
+}
+
+}  // namespace tovrin
