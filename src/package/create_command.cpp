@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "src/package/batch_script.h"
+#include "src/package/entry_checks.h"
 #include "src/package/package_script.h"
 #include "src/platform/batch_text.h"
 #include "src/platform/path.h"
@@ -58,9 +59,12 @@ void cmdDo_Click(Wizard& wizard) {
     if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
 
     ScanProjectFolder(w, s.projectFolder);
+    const int count = w.listCount();
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i) entries.push_back(w.listItem(i));
+    if (std::string m = checkEntries(entries); !m.empty()) return fail(w, m, &script);
 
     if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
-    const int count = w.listCount();
     for (int i = 0; i < count; ++i) {
         w.listSelect(i);
         if (!script.writeLine(fileLine(s.projectFolder, w.listItem(i))))
@@ -72,8 +76,10 @@ void cmdDo_Click(Wizard& wizard) {
     // build's package when the compiler fails.
     std::remove(binFile(app, "temp.sis").c_str());
 
+    // Checked at the start, but never write a script line with an empty folder.
     std::string batchApp, missing;
-    batchFolder(app, &batchApp, &missing);  // checked to pass at the start
+    if (!batchFolder(app, &batchApp, &missing))
+        return fail(w, unreadableInBatchMessage(app, missing));
     const std::vector<std::string> go = goBatLines(batchApp);
     const std::string goBat = binFile(app, "go.bat");
     if (!writeTextFile(goBat, go.data(), go.size(), &error)) return fail(w, error);

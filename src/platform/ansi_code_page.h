@@ -10,4 +10,12 @@ namespace tovrin {
 // single-byte meaning in it; the caller then reads the byte as Windows-1252.
 uint16_t ansiCharacter(uint8_t byte);
 
+// Whether the byte begins a two-byte character in the host's ANSI code page (the double-byte
+// code pages 932, 936, 949 and 950); false where the host has no ANSI code page.
+bool isAnsiLeadByte(uint8_t byte);
+
+// The character of a lead byte and the byte after it in the host's ANSI code page, or 0 when
+// the two make none.
+uint16_t ansiCharacter(uint8_t lead, uint8_t trail);
+
 }  // namespace tovrin

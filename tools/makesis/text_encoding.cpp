@@ -30,6 +30,16 @@ const std::array<uint16_t, 128>& eightBitHigh() {
     return table;
 }
 
+// Which of the bytes 0x80-0xFF begin a two-byte character in the host's ANSI code page.
+const std::array<bool, 128>& ansiLeadBytes() {
+    static const std::array<bool, 128> table = [] {
+        std::array<bool, 128> t{};
+        for (int b = 0x80; b <= 0xFF; ++b) t[b - 0x80] = isAnsiLeadByte(static_cast<uint8_t>(b));
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 TextEncoding detectEncoding(std::string_view head, bool validUtf8) {
@@ -75,7 +85,16 @@ void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out)
     case TextEncoding::Windows1252:
         for (size_t i = 0; i < size; ++i) {
             const uint8_t b = data[i];
-            putUnit(b < 0x80 ? b : eightBitHigh()[b - 0x80], out);
+            if (haveLead_) {  // the second byte of a double-byte character
+                haveLead_ = false;
+                const uint16_t unit = ansiCharacter(lead_, b);
+                putUnit(unit ? unit : kReplacement, out);
+            } else if (b >= 0x80 && ansiLeadBytes()[b - 0x80]) {
+                lead_ = b;
+                haveLead_ = true;
+            } else {
+                putUnit(b < 0x80 ? b : eightBitHigh()[b - 0x80], out);
+            }
         }
         return;
     case TextEncoding::Utf8:
@@ -102,6 +121,8 @@ void Utf16Converter::finish(std::string& out) {
     // Unchanged UTF-16LE input already holds any odd final byte; a byte-swapped one keeps it too.
     if (encoding_ == TextEncoding::Utf16Be && haveOdd_) out.push_back(static_cast<char>(odd_));
     if (encoding_ == TextEncoding::Utf8 && pending_ != 0) putCodePoint(kReplacement, out);
+    if (haveLead_) putUnit(kReplacement, out);
+    haveLead_ = false;
     haveOdd_ = false;
     pending_ = 0;
 }

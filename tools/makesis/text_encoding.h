@@ -1,6 +1,7 @@
 #pragma once
 // Scripts and FT text files are UTF-16 (byte order told by the BOM), UTF-8, or, when the bytes
-// are not valid UTF-8, 8-bit Windows-1252. Both end up as UTF-16LE: the script for the lexer,
+// are not valid UTF-8, 8-bit: on Windows the ANSI code page, double-byte ones included,
+// elsewhere Windows-1252. Both end up as UTF-16LE: the script for the lexer,
 // the text files inside the package. Converters work piece by piece so that a text of any
 // size streams through a fixed buffer.
 
@@ -37,6 +38,8 @@ private:
     uint32_t cp_ = 0;
     bool haveOdd_ = false;  // UTF-16: a first byte of a unit waiting for its second
     uint8_t odd_ = 0;
+    bool haveLead_ = false;  // 8-bit: the first byte of a double-byte character (Windows)
+    uint8_t lead_ = 0;
 };
 
 // A whole script as UTF-16 code units, without a leading BOM.
