@@ -76,6 +76,14 @@ bool endsWithCharacter(const std::string& text, char c) {
     return !text.empty() && text[last] == c && characterLength(text, last) == 1;
 }
 
+std::size_t findLastCharacterOf(const std::string& text, const std::string& set) {
+    std::size_t found = std::string::npos;
+    for (std::size_t pos = 0; pos < text.size(); pos += characterLength(text, pos))
+        if (characterLength(text, pos) == 1 && set.find(text[pos]) != std::string::npos)
+            found = pos;
+    return found;
+}
+
 std::u32string codePoints(const std::string& localText) {
     std::u32string points;
     for (std::size_t pos = 0; pos < localText.size();) {

@@ -26,6 +26,10 @@ bool holdsCharacter(const std::string& text, char c);
 // Whether the text's last character is the single-byte character `c`.
 bool endsWithCharacter(const std::string& text, char c);
 
+// The position of the last character that is one of the single-byte characters of `set`, or
+// npos when there is none.
+std::size_t findLastCharacterOf(const std::string& text, const std::string& set);
+
 // The Unicode code points of the text as the host decodes it. A byte that begins no whole
 // character stands for the code point of its value (U+0080 to U+00FF).
 std::u32string codePoints(const std::string& localText);

@@ -19,6 +19,7 @@ struct CharacterRow {
     bool holdsBackslash;
     bool holdsBar;
     std::u32string codePoints;
+    const char* beforeLastBackslash;  // nullptr: none
 };
 
 void PrintTo(const CharacterRow& r, std::ostream* os) { *os << r.utf8; }
@@ -35,19 +36,26 @@ TEST_P(LocalCharacters, AreCountedAndComparedAsCharactersNotBytes) {
     EXPECT_EQ(holdsCharacter(text, '\\'), r.holdsBackslash);
     EXPECT_EQ(holdsCharacter(text, '|'), r.holdsBar);
     EXPECT_EQ(codePoints(text), r.codePoints);
+    const std::size_t last = findLastCharacterOf(text, "\\");
+    if (r.beforeLastBackslash)
+        EXPECT_EQ(text.substr(0, last), localFromUtf8(r.beforeLastBackslash));
+    else
+        EXPECT_EQ(last, std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LocalCharacters,
     ::testing::Values(
-        CharacterRow{"\xE8\xA1\xA8", 1, false, false, false, U"\u8868"},  // 表
-        CharacterRow{"C:\\\xE8\xA1\xA8", 4, false, true, false, U"C:\\\u8868"},
-        CharacterRow{"\xE8\xA1\xA8\\", 2, true, true, false, U"\u8868\\"},
-        CharacterRow{"\xE3\x83\x9D\xE3\x83\xAA", 2, false, false, false, U"\u30dd\u30ea"},  // ポリ
-        CharacterRow{"\xE6\x95\xB0\xE6\x8D\xAE", 2, false, false, false, U"\u6570\u636e"},  // 数据
-        CharacterRow{"a|b\\", 4, true, true, true, U"a|b\\"},
-        CharacterRow{"caf\xC3\xA9", 4, false, false, false, U"caf\u00e9"},
-        CharacterRow{"", 0, false, false, false, U""}));
+        CharacterRow{"\xE8\xA1\xA8", 1, false, false, false, U"\u8868", nullptr},  // 表
+        CharacterRow{"C:\\\xE8\xA1\xA8", 4, false, true, false, U"C:\\\u8868", "C:"},
+        CharacterRow{"\xE8\xA1\xA8\\", 2, true, true, false, U"\u8868\\", "\xE8\xA1\xA8"},
+        CharacterRow{"\xE3\x83\x9D\xE3\x83\xAA", 2, false, false, false, U"\u30dd\u30ea",
+                     nullptr},  // ポリ
+        CharacterRow{"\xE6\x95\xB0\xE6\x8D\xAE", 2, false, false, false, U"\u6570\u636e",
+                     nullptr},  // 数据
+        CharacterRow{"a|b\\", 4, true, true, true, U"a|b\\", "a|b"},
+        CharacterRow{"caf\xC3\xA9", 4, false, false, false, U"caf\u00e9", nullptr},
+        CharacterRow{"", 0, false, false, false, U"", nullptr}));
 
 }  // namespace
 }  // namespace tovrin
