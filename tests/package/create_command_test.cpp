@@ -238,6 +238,8 @@ struct LocalSettingsRow {
     std::string message;
 };
 
+void PrintTo(const LocalSettingsRow& r, std::ostream* os) { *os << r.name << " " << r.uid; }
+
 class LocalCharactersInSettings : public CreateCommand,
                                   public ::testing::WithParamInterface<LocalSettingsRow> {};
 

@@ -127,6 +127,8 @@ struct LocalOrderRow {
     Entries entries;
 };
 
+void PrintTo(const LocalOrderRow& r, std::ostream* os) { *os << r.files.front(); }
+
 class LocalCharactersInTheWalk : public ::testing::TestWithParam<LocalOrderRow> {};
 
 TEST_P(LocalCharactersInTheWalk, TakesEachFoldersNamesInCodePointOrder) {
