@@ -306,6 +306,14 @@ std::string Form1::text(Control c) const {
             0, SendMessageA(w, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(entry.data())))));
         return entry;
     }
+    if (IsWindowUnicode(w)) {
+        // A text box: a character the code page lacks comes as "?", never as a look-alike
+        // ("l" for "ł"), so that the checks refuse it instead of building under another name.
+        std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            GetWindowTextW(w, wide.data(), static_cast<int>(wide.size()))));
+        return codePageFromWideMarked(GetACP(), wide, '?');
+    }
     std::string s(static_cast<std::size_t>(GetWindowTextLengthA(w)) + 1, '\0');
     s.resize(static_cast<std::size_t>(GetWindowTextA(w, s.data(), static_cast<int>(s.size()))));
     return s;

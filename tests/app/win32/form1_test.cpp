@@ -262,8 +262,9 @@ TEST_F(Win32Form, TypingStopsAtEachTextBoxsLimit) {
 
 // A text box's limit counts characters whatever their bytes: an ANSI edit control counts bytes
 // in a double-byte code page (24 characters of 表 would stop at 12; wine counts characters
-// either way), a Unicode one counts characters. The text still comes in the ANSI code page.
-TEST_F(Win32Form, TextBoxLimitsCountLocalCharacters) {
+// either way), a Unicode one counts characters. The text still comes in the ANSI code page,
+// a character it lacks as "?" and never as a look-alike.
+TEST_F(Win32Form, TextBoxesCountAndGiveLocalCharacters) {
     const std::string table = localFromUtf8("\xE8\xA1\xA8");  // 表
     for (const ControlDesign& d : formDesign()) {
         if (d.kind != ControlKind::TextBox || !d.maxLength) continue;
@@ -276,6 +277,8 @@ TEST_F(Win32Form, TextBoxLimitsCountLocalCharacters) {
         for (int i = 0; i < d.maxLength; ++i) expected += table;
         EXPECT_EQ(form->text(d.control), expected);
     }
+    SetWindowTextW(h(Control::txtName), L"\u0142");  // ł: in no code page the tests run with
+    EXPECT_EQ(form->text(Control::txtName), "?");
 }
 
 TEST_F(Win32Form, TabFollowsTheDesignFromTheLanguageBox) {
