@@ -131,7 +131,11 @@ std::u16string decodeScript(std::string_view bytes) {
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     Utf8Checker checker;
     checker.update(data, bytes.size());
-    Utf16Converter converter(detectEncoding(bytes.substr(0, 2), checker.valid()));
+    // On Windows the wizard writes its script in the ANSI code page: in a double-byte one that
+    // reading wins over UTF-8 by chance; a UTF-8 script there says so with its BOM.
+    const bool utf8 =
+        checker.valid() && (bytes.substr(0, 3) == "\xEF\xBB\xBF" || !isDoubleByteAnsiText(bytes));
+    Utf16Converter converter(detectEncoding(bytes.substr(0, 2), utf8));
     std::string units;
     converter.convert(data, bytes.size(), units);
     converter.finish(units);

@@ -42,7 +42,9 @@ private:
     uint8_t lead_ = 0;
 };
 
-// A whole script as UTF-16 code units, without a leading BOM.
+// A whole script as UTF-16 code units, without a leading BOM. On Windows with a double-byte
+// ANSI code page, a script without a BOM that is valid text of that code page is read in it,
+// even when it is valid UTF-8 too.
 std::u16string decodeScript(std::string_view bytes);
 
 // The UTF-8 form of UTF-16 text (for messages and file names); unpaired surrogates become U+FFFD.
