@@ -31,3 +31,18 @@ function(tovrin_add_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
 endfunction()
+
+# tovrin_add_code_page_runs(NAME): on the Windows build run by wine, runs the test program's
+# tests of rules about characters (named *LocalCharacters*) again with the double-byte ANSI code
+# pages of simplified Chinese (936) and Japanese (932), which wine takes from the locale.
+function(tovrin_add_code_page_runs name)
+  if(NOT (WIN32 AND CMAKE_CROSSCOMPILING))
+    return()
+  endif()
+  foreach(run "936;zh_CN.UTF-8" "932;ja_JP.UTF-8")
+    list(GET run 0 code_page)
+    list(GET run 1 locale)
+    add_test(NAME ${name}_cp${code_page} COMMAND ${name} --gtest_filter=*LocalCharacters*)
+    set_tests_properties(${name}_cp${code_page} PROPERTIES ENVIRONMENT "LC_ALL=${locale}")
+  endforeach()
+endfunction()

@@ -30,6 +30,20 @@ void checkDelivery(Wizard& wizard) {
     wizard.buildFailure = "The package could not be copied to " + wizard.target + ".";
 }
 
+// The texts of del.bat in the interpreter's code page. The create command made sure each of
+// them can be read, but a folder that has gone since has lost its short name: then the message
+// for the first one that cannot be read, and the texts from it on are left empty.
+std::string delBatTexts(const std::string& app, const std::string& destination,
+                        const std::string& name, std::string* batchApp,
+                        std::string* batchDestination, std::string* batchName) {
+    std::string missing;
+    if (!batchFolder(app, batchApp, &missing)) return unreadableInBatchMessage(app, missing);
+    if (!batchFolder(destination, batchDestination, &missing))
+        return unreadableInBatchMessage(destination, missing);
+    if (!batchText(name, batchName, &missing)) return unreadableInBatchMessage(name, missing);
+    return "";
+}
+
 }  // namespace
 
 // A tick that the toolkit had already queued when its timer was stopped does nothing: it
@@ -55,15 +69,18 @@ void Timer1_Timer(Wizard& wizard) {
     }
 
     // A step that fails is skipped and the next one runs.
-    // In the interpreter's code page; the create command made sure each of them can be read.
-    std::string batchApp, batchDestination, batchName, missing;
-    batchFolder(app, &batchApp, &missing);
-    batchFolder(destination, &batchDestination, &missing);
-    batchText(name, &batchName, &missing);
+    std::string batchApp, batchDestination, batchName;
+    const std::string unreadable =
+        delBatTexts(app, destination, name, &batchApp, &batchDestination, &batchName);
+    if (packageMade && !unreadable.empty()) {
+        wizard.buildFailure = unreadable;
+        wizard.made = PackageStamp();  // not delivered: nothing to check
+    }
     const std::vector<std::string> lines =
-        delBatLines(batchApp, batchDestination, batchName, packageMade);
+        delBatLines(batchApp, batchDestination, batchName, packageMade && unreadable.empty());
     const std::string delBat = binFile(app, "del.bat");
-    if (writeTextFile(delBat, lines.data(), lines.size(), nullptr))
+    // Without the application folder every line would name the root of the drive.
+    if (!batchApp.empty() && writeTextFile(delBat, lines.data(), lines.size(), nullptr))
         wizard.delBat = wizard.starter.start(delBat);
     w.setEnabled(Control::Timer2, true);
     w.setEnabled(Control::Timer1, false);

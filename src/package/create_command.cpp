@@ -84,8 +84,10 @@ void cmdDo_Click(Wizard& wizard) {
     // build's package when the compiler fails.
     std::remove(binFile(app, "temp.sis").c_str());
 
+    // Checked at the start, but never write a script line with an empty folder.
     std::string batchApp, missing;
-    batchFolder(app, &batchApp, &missing);  // checked to pass at the start
+    if (!batchFolder(app, &batchApp, &missing))
+        return fail(w, unreadableInBatchMessage(app, missing));
     const std::vector<std::string> go = goBatLines(batchApp);
     const std::string goBat = binFile(app, "go.bat");
     if (!writeTextFile(goBat, go.data(), go.size(), &error)) return fail(w, error);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "src/platform/folder_listing.h"
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
 #include "src/text/case_folding.h"
@@ -43,6 +44,11 @@ std::string checkEntries(const std::vector<std::string>& entries) {
             return "The file " + shown(entry) +
                    " cannot be packaged: its name holds a quotation mark, a backslash or a "
                    "control character.";
+        // On Windows the scan marks each character the code page lacks; no name holds the mark.
+        if (kNamesMarkMissingCharacters && holdsCharacter(entry, kMissingCharacterMark))
+            return "The file " + entry +
+                   " cannot be packaged: its name holds a character that this system's code page "
+                   "lacks.";
     }
     std::map<std::u32string, std::size_t> seen;  // phone name to the first entry with it
     for (std::size_t i = 0; i < entries.size(); ++i) {

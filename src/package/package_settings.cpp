@@ -64,11 +64,13 @@ std::string checkName(const PackageSettings& s) { return s.name.empty() ? "Inser
 // The name becomes the package's file name and stands in del.bat, so it must be a plain
 // file name: no separator, no wildcard that would widen a del to other files.
 std::string checkNameIsFileName(const PackageSettings& s) {
-    for (unsigned char c : s.name) {
-        bool forbidden = isControl(c);
-        for (char bad : std::string("\\/:*?\"<>|"))
-            forbidden = forbidden || c == static_cast<unsigned char>(bad);
-        if (forbidden) return "The name must not contain \\ / : * ? \" < > |";
+    // Characters, not bytes: the second byte of a double-byte character may be that of "\".
+    for (std::size_t pos = 0; pos < s.name.size(); pos += characterLength(s.name, pos)) {
+        if (characterLength(s.name, pos) > 1) continue;
+        const auto c = static_cast<unsigned char>(s.name[pos]);
+        if (isControl(c) ||
+            std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos)
+            return "The name must not contain \\ / : * ? \" < > |";
     }
     return "";
 }

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "src/platform/local_text.h"
 #else
 #include <unistd.h>
 #include <climits>
@@ -14,7 +16,7 @@ std::string applicationFolder() {
     char buf[MAX_PATH + 1] = {};
     DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
     std::string exe(buf, n);
-    return exe.substr(0, exe.find_last_of("\\/"));
+    return exe.substr(0, findLastCharacterOf(exe, "\\/"));  // 5C may end a double-byte character
 #else
     char buf[PATH_MAX + 1];
     ssize_t n = readlink("/proc/self/exe", buf, PATH_MAX);

@@ -9,13 +9,14 @@
 namespace tovrin {
 
 // The text as the command interpreter reads it. False when it holds a character that the
-// interpreter's code page lacks; *missing is then that character, as local text.
+// interpreter's code page lacks (or the text cannot be converted at all); *missing is then
+// that character, as local text, and *batch is empty: a caller must not write the line.
 bool batchText(const std::string& text, std::string* batch, std::string* missing);
 
 // A folder's path for a batch line: batchText of it, or, where its code page lacks one of the
 // path's characters, batchText of the folder's short (8.3) name, which the file system makes
 // of plain ASCII. False, with *missing set, when neither serves (a folder that does not exist
-// has no short name); *batch then holds the path with that character replaced.
+// has no short name); *batch is then empty.
 bool batchFolder(const std::string& folder, std::string* batch, std::string* missing);
 
 // The message for a text that no batch line can carry.

@@ -1,7 +1,11 @@
 #include "src/platform/folder_listing.h"
 
+#include <utility>
+
 #ifdef _WIN32
 #include <windows.h>
+
+#include "src/platform/code_page.h"
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -39,13 +43,20 @@ FolderId identityOf(const std::string& folder) {
 }  // namespace
 
 bool listFolder(const std::string& folder, std::vector<FolderEntry>* entries, FolderId* id) {
-    WIN32_FIND_DATAA record;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &record);
+    // The wide search: the 8-bit one gives "?" or a look-alike ("l" for "ł") without a word.
+    std::wstring pattern;
+    if (!wideFromCodePage(GetACP(), folder + "*", &pattern)) return false;
+    WIN32_FIND_DATAW record;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &record);
     if (search == INVALID_HANDLE_VALUE) return false;  // nothing to close
     do {
-        entries->push_back(FolderEntry{std::string(record.cFileName, sizeof record.cFileName),
+        std::string name =
+            codePageFromWideMarked(GetACP(), record.cFileName, kMissingCharacterMark);
+        // NULs after the name, as the 8-bit search record's fixed field holds them.
+        if (name.size() < MAX_PATH) name.resize(MAX_PATH, '\0');
+        entries->push_back(FolderEntry{std::move(name),
                                        (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(search, &record) != 0);
+    } while (FindNextFileW(search, &record) != 0);
     FindClose(search);
     *id = identityOf(folder);
     return true;

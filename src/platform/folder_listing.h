@@ -9,9 +9,19 @@
 
 namespace tovrin {
 
+// On Windows the search reads every name in UTF-16 and gives it in the ANSI code page, exactly,
+// never a best-fit look-alike: each character the code page lacks comes as this mark, which no
+// Windows name holds. Elsewhere a name comes as it stands and may hold the mark itself.
+inline constexpr char kMissingCharacterMark = '?';
+#ifdef _WIN32
+inline constexpr bool kNamesMarkMissingCharacters = true;
+#else
+inline constexpr bool kNamesMarkMissingCharacters = false;
+#endif
+
 struct FolderEntry {
-    // On Windows the search record's whole fixed name field, NULs after the name included;
-    // the walk cuts it at the first NUL. Elsewhere the name as it stands.
+    // The name in local text (see kMissingCharacterMark). On Windows NULs follow it up to the
+    // length of the 8-bit search record's fixed name field; the walk cuts it at the first NUL.
     std::string name;
     // A folder, or a link to a folder. Everything else counts as a file, a dangling link too.
     bool isFolder;

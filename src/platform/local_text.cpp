@@ -5,37 +5,53 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "src/platform/code_page.h"
 #endif
 
 namespace tovrin {
 namespace {
 
-// Length in bytes of the character that starts at `pos`.
-std::size_t characterLength(const std::string& text, std::size_t pos) {
+bool isUtf8Host() {
 #ifdef _WIN32
-    (void)text;
-    (void)pos;
-    return 1;
+    return GetACP() == CP_UTF8;
 #else
-    const std::size_t length = utf8CharacterLength(text, pos);
-    return length ? length : 1;
+    return true;
 #endif
 }
 
+// The code point of the character at `pos`, `length` bytes long (one of characterLength).
+char32_t codePointAt(const std::string& text, std::size_t pos, std::size_t length) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
 #ifdef _WIN32
-// UTF-16 text in the ANSI code page, a character it lacks as its closest match or "?".
-std::string ansiFromWide(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int units = static_cast<int>(wide.size());
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string local(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, local.data(), bytes, nullptr, nullptr);
-    return local;
-}
+    if (!isUtf8Host()) {
+        // Every character of a double-byte code page is one UTF-16 unit.
+        std::wstring wide;
+        if (wideFromCodePage(GetACP(), text.substr(pos, length), &wide) && wide.size() == 1)
+            return static_cast<char16_t>(wide[0]);
+        return lead;
+    }
 #endif
+    if (length == 1) return lead;
+    char32_t cp = lead & (0x3F >> (length - 1));
+    for (std::size_t i = 1; i < length; ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    return cp;
+}
 
 }  // namespace
+
+std::size_t characterLength(const std::string& text, std::size_t pos) {
+    if (isUtf8Host()) {
+        const std::size_t length = utf8CharacterLength(text, pos);
+        return length ? length : 1;
+    }
+#ifdef _WIN32
+    const auto lead = static_cast<BYTE>(text[pos]);
+    if (pos + 1 < text.size() && IsDBCSLeadByteEx(GetACP(), lead)) return 2;
+#endif
+    return 1;
+}
 
 std::size_t characterCount(const std::string& text) {
     std::size_t count = 0;
@@ -49,16 +65,41 @@ std::string leadingCharacters(const std::string& text, std::size_t count) {
     return text.substr(0, pos);
 }
 
+bool holdsCharacter(const std::string& text, char c) {
+    for (std::size_t pos = 0; pos < text.size(); pos += characterLength(text, pos))
+        if (text[pos] == c && characterLength(text, pos) == 1) return true;
+    return false;
+}
+
+bool endsWithCharacter(const std::string& text, char c) {
+    std::size_t last = 0, pos = 0;
+    for (; pos < text.size(); pos += characterLength(text, pos)) last = pos;
+    return !text.empty() && text[last] == c && characterLength(text, last) == 1;
+}
+
+std::size_t findLastCharacterOf(const std::string& text, const std::string& set) {
+    std::size_t found = std::string::npos;
+    for (std::size_t pos = 0; pos < text.size(); pos += characterLength(text, pos))
+        if (characterLength(text, pos) == 1 && set.find(text[pos]) != std::string::npos)
+            found = pos;
+    return found;
+}
+
+std::u32string codePoints(const std::string& localText) {
+    std::u32string points;
+    for (std::size_t pos = 0; pos < localText.size();) {
+        const std::size_t length = characterLength(localText, pos);
+        points += codePointAt(localText, pos, length);
+        pos += length;
+    }
+    return points;
+}
+
 std::string localFromUtf8(const std::string& utf8) {
 #ifdef _WIN32
-    if (utf8.empty()) return utf8;
-    const int size = static_cast<int>(utf8.size());
-    const int units =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    if (units <= 0) return utf8;  // not UTF-8 after all: already local text
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
-    return ansiFromWide(wide);
+    std::wstring wide;
+    if (!wideFromCodePage(CP_UTF8, utf8, &wide)) return utf8;  // not UTF-8: already local text
+    return codePageFromWideMarked(GetACP(), wide, '?');
 #else
     return utf8;
 #endif
@@ -101,7 +142,7 @@ std::u32string codePoints(const std::string& localText) {
 
 std::string localText(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return ansiFromWide(path.native());
+    return codePageFromWideMarked(GetACP(), path.native(), '?');
 #else
     return path.string();
 #endif

@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <vector>
+
+#include "src/platform/local_text.h"
 #else
 #include <fcntl.h>
 #include <spawn.h>
@@ -40,7 +42,7 @@ public:
         // full path on its command line before even looking for the file. The script's "cd"
         // changes the folder but not the drive, so starting there also lets a wizard started
         // from another drive find the compiler. With /s, cmd.exe drops only the outer quotes.
-        const std::size_t cut = scriptPath.find_last_of("\\/") + 1;
+        const std::size_t cut = findLastCharacterOf(scriptPath, "\\/") + 1;
         const std::string folder = scriptPath.substr(0, cut);
         std::string line = "cmd.exe /s /c \".\\" + scriptPath.substr(cut) + "\"";
         std::vector<char> commandLine(line.begin(), line.end());

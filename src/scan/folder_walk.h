@@ -8,8 +8,9 @@
 namespace tovrin {
 
 // Appends to `entries` the entry of every file anywhere below the folder `projectPath`,
-// depth first, the entries of each folder in byte order of their names; a sub-folder's files
-// stand where the sub-folder comes among its parent's entries.
+// depth first, the entries of each folder in the order of their names' Unicode code points; a
+// sub-folder's files stand where the sub-folder comes among its parent's entries. A sub-folder
+// whose name holds a character the code page lacks (Windows) stands as an entry of its own.
 //
 // An entry is the separator followed by the file's full path less its first N characters,
 // N being the length of `projectPath` as given: a path without its final separator thus gives

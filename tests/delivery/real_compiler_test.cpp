@@ -119,4 +119,34 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"EuroAndOe", "\xE2\x82\xACuro \xC5\x93", "Demo", "demo"}),
     [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.label); });
 
+// Chinese and Japanese names: a sub-folder 表 (95 5C in code page 932), names in the order of
+// their code points (GBK's byte order differs), the package named 表示, the window's initial
+// settings. On Linux this made the reference package; the Win32 window's build under wine with
+// code pages 936 and 932 must give the same bytes (tests/app/win32/outside_test.cpp).
+TEST(LocalCharactersBuild, ChineseAndJapaneseNamesGiveTheReferencePackage) {
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"\xE8\xA1\xA8/inside.txt", "inside\r\n"},                   // 表/inside.txt
+        {"\xE6\x95\xB0\xE6\x8D\xAE/\xE8\xA1\xA8.txt", "table\r\n"},  // 数据/表.txt
+        {"\xE3\x83\x9D\xE3\x83\xAA.txt", "poly\r\n"},                // ポリ.txt
+    };
+    const std::string name = localFromUtf8("\xE8\xA1\xA8\xE7\xA4\xBA");  // 表示
+    if (holdsCharacter(name, '?')) GTEST_SKIP() << "this code page lacks the names";
+    test::BuildFolders f;
+    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
+                  fs::copy_options::overwrite_existing);
+    for (const auto& [path, bytes] : files) test::writeFile(f.project + localFromUtf8(path), bytes);
+
+    test::FakeWindow w;
+    w.setText(Control::txtProjPath, f.project);
+    w.setText(Control::txtDest, f.destination);
+    w.setText(Control::txtName, name);
+    auto starter = makeScriptStarter(f.app);
+    Wizard wizard{w, f.app, f.app, *starter, nullptr, nullptr, {}};
+    test::runBuild(wizard);
+
+    ASSERT_TRUE(w.messages.empty()) << w.messages[0].text;
+    EXPECT_TRUE(readFile(f.destination + name + ".sis") ==
+                readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" / "cjk.sis"))
+        << "the package differs from the reference";
+}
 }  // namespace

@@ -203,6 +203,27 @@ TEST_F(Ticks, TickWhileItsTimerIsOffDoesNothing) {
     EXPECT_EQ(w.messages.size(), 1u);  // the missing package, reported once
 }
 
+#ifdef _WIN32
+// A destination that cmd.exe cannot read (OEM code page 437 lacks "€", 0x80 in 1252) and that
+// has gone since the create command judged it, and with it its short name: del.bat is never
+// written with an empty folder (that would delete and copy at the root of the drive).
+TEST_F(Ticks, DestinationNoLongerReadableIsReportedAndNoLineNamesAnEmptyFolder) {
+    const std::string gone = root.str() + "\\\x80gone\\";
+    w.setText(Control::txtDest, gone);
+    root.write("app/bin/temp.sis", std::string(16, 'h') + "CS");
+    Timer1_Timer(wizard);
+    const std::string script = readFile(bin("del.bat"));
+    EXPECT_EQ(script.find("copy "), std::string::npos) << script;
+    EXPECT_EQ(script.find(" \\"), std::string::npos) << script;
+    EXPECT_NE(script.find("del " + bin("temp.pkg")), std::string::npos) << script;
+    Timer2_Timer(wizard);
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text,
+              gone + " holds a character that the command interpreter cannot read: \x80");
+    EXPECT_TRUE(w.enabled(Control::Form1));
+}
+#endif
+
 TEST(MayClose, OnlyWhenIdle) {
     test::FakeWindow w;
     test::FakeStarter starter;

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "src/package/create_command.h"
 #include "src/package/package_settings.h"
+#include "src/platform/folder_listing.h"
+#include "src/platform/local_text.h"
 #include "src/platform/path.h"
 #include "tests/support/fake_starter.h"
 #include "tests/support/fake_window.h"
@@ -226,6 +229,73 @@ INSTANTIATE_TEST_SUITE_P(
                   [](auto& w) { w.setText(Control::txtUID, "GHIJKLMN"); }, "", "", true},
         CheckCase{"missing project folder passes",
                   [](auto& w) { w.setText(Control::txtProjPath, "/no/such/"); }, "", "", true}));
+
+// Rules about the name and the UID count characters, not bytes: in code page 932 表 is 95 5C
+// and ポ is 83 7C, the bytes of "\\" and "|". Rows the code page cannot hold are passed over.
+struct LocalSettingsRow {
+    const char* name;  // UTF-8, made local text
+    const char* uid;
+    std::string message;
+};
+
+void PrintTo(const LocalSettingsRow& r, std::ostream* os) { *os << r.name << " " << r.uid; }
+
+class LocalCharactersInSettings : public CreateCommand,
+                                  public ::testing::WithParamInterface<LocalSettingsRow> {};
+
+TEST_P(LocalCharactersInSettings, AreJudgedByCharacters) {
+    const LocalSettingsRow& r = GetParam();
+    const std::string name = localFromUtf8(r.name), uid = localFromUtf8(r.uid);
+    if (holdsCharacter(name + uid, '?')) GTEST_SKIP() << "this code page lacks " << r.name << r.uid;
+    w.setText(Control::txtName, name);
+    w.setText(Control::txtUID, uid);
+    run();
+    if (r.message.empty()) {
+        EXPECT_TRUE(w.messages.empty()) << w.messages[0].text;
+        return;
+    }
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, r.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LocalCharactersInSettings,
+    ::testing::Values(LocalSettingsRow{"\xE8\xA1\xA8\xE7\xA4\xBA", "01000000", ""},  // 表示
+                      LocalSettingsRow{"\xE3\x83\x9D\xE3\x83\xAA", "01000000", ""},  // ポリ
+                      LocalSettingsRow{"a\\\xE8\xA1\xA8", "01000000",
+                                       "The name must not contain \\ / : * ? \" < > |"},
+                      LocalSettingsRow{
+                          "Demo", "\xE8\xA1\xA8\xE8\xA1\xA8\xE8\xA1\xA8\xE8\xA1\xA8",
+                          "UID must be 8 char lenght"},  // four characters, eight bytes in 932
+                      LocalSettingsRow{"Demo", "0100000\xE8\xA1\xA8", ""}));
+
+// A file whose name the code page cannot hold is refused after the scan, not left out or
+// renamed; the folder choice still lists it. Elsewhere "?" is a character of a name like any.
+TEST_F(CreateCommand, FileNameTheCodePageLacksIsRefusedAfterTheScan) {
+#ifdef _WIN32
+    const fs::path file = fs::path(project) / L"\u0142.txt";  // ł: no ANSI or DBCS code page here
+#else
+    const fs::path file = fs::path(project) / "?.txt";
+#endif
+    std::ofstream(file) << "x";
+    ASSERT_TRUE(fs::exists(file));
+    run();
+    const std::string entry = kSep + "?.txt";
+    ASSERT_EQ(w.listCount(), 1);
+    EXPECT_EQ(w.listItem(0), entry);
+    if (!kNamesMarkMissingCharacters) {
+        EXPECT_TRUE(w.messages.empty()) << w.messages[0].text;
+        return;
+    }
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text,
+              "The file " + entry +
+                  " cannot be packaged: its name holds a character that this system's code page "
+                  "lacks.");
+    EXPECT_TRUE(w.enabled(Control::Form1));
+    EXPECT_FALSE(fs::exists(bin("go.bat")));
+    EXPECT_EQ(readFile(bin("temp.pkg")), crlf({kHeader, "", kDependency}));  // no file line
+}
 
 // A quotation mark or a control character would break out of a batch line's quoting.
 TEST_F(CreateCommand, FoldersNoBatchLineCanCarryAreRefusedBeforeAnythingIsWritten) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include "src/platform/local_text.h"
 #include "src/platform/path.h"
 #include "src/scan/folder_walk.h"
 #include "src/scan/scan_project_folder.h"
@@ -115,6 +117,55 @@ TEST(FolderWalkTest, TakesEachFoldersEntriesInByteOrderOfTheirNames) {
 #endif
     EXPECT_EQ(scan(tree.path()), native(expected));
 }
+
+// Each folder's names in the order of their Unicode code points, whatever the code page: é
+// (E9 in 1252) before € (80 in 1252), and ポリ, 数据, 表, which GBK orders ポリ, 表, 数据. In
+// code page 932 the folder 表 ends in 5C, the byte of "\\", and must still be entered. Rows are
+// written in UTF-8; a row the code page cannot hold is passed over.
+struct LocalOrderRow {
+    Entries files;
+    Entries entries;
+};
+
+void PrintTo(const LocalOrderRow& r, std::ostream* os) { *os << r.files.front(); }
+
+class LocalCharactersInTheWalk : public ::testing::TestWithParam<LocalOrderRow> {};
+
+TEST_P(LocalCharactersInTheWalk, TakesEachFoldersNamesInCodePointOrder) {
+    Entries files, expected;
+    for (const std::string& f : GetParam().files) files.push_back(localFromUtf8(f));
+    for (const std::string& e : GetParam().entries) expected.push_back(localFromUtf8(e));
+    for (const std::string& f : files)
+        if (holdsCharacter(f, '?')) GTEST_SKIP() << "this code page lacks a character of a name";
+    ProjectTree tree;
+    for (const std::string& f : files) tree.file(f);
+    EXPECT_EQ(scan(tree.path()), native(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LocalCharactersInTheWalk,
+                         ::testing::Values(LocalOrderRow{{"\xE2\x82\xAC.txt", "\xC3\xA9.txt"},
+                                                         {"\\\xC3\xA9.txt", "\\\xE2\x82\xAC.txt"}},
+                                           LocalOrderRow{
+                                               {"\xE8\xA1\xA8\\inside.txt",
+                                                "\xE6\x95\xB0\xE6\x8D\xAE\\\xE8\xA1\xA8.txt",
+                                                "\xE3\x83\x9D\xE3\x83\xAA.txt"},
+                                               {"\\\xE3\x83\x9D\xE3\x83\xAA.txt",
+                                                "\\\xE6\x95\xB0\xE6\x8D\xAE\\\xE8\xA1\xA8.txt",
+                                                "\\\xE8\xA1\xA8\\inside.txt"}}));
+
+#ifdef _WIN32
+// The search reads names in UTF-16: a character the code page lacks comes as "?", never as a
+// look-alike ("l" for "ł"), and such a folder, which no 8-bit path can name, is an entry itself.
+TEST(FolderWalkTest, NamesTheCodePageLacksComeMarkedAndSuchFoldersAreNotEntered) {
+    ProjectTree tree;
+    const fs::path folder = tree.root() / L"\u0915";  // क: in no code page the tests run with
+    fs::create_directories(folder);
+    std::ofstream(folder / L"inside.txt") << "x";
+    std::ofstream(tree.root() / L"\u0142.txt") << "x";
+    tree.file("l.txt");
+    EXPECT_EQ(scan(tree.path()), native(Entries{"\\?", "\\?.txt", "\\l.txt"}));
+}
+#endif
 
 TEST(FolderWalkTest, WhatCannotBeListedAddsNothing) {
     ProjectTree tree;

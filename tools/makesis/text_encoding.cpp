@@ -102,6 +102,16 @@ std::u16string decodeStringByString(std::string_view bytes) {
     return text;
 }
 
+// Which of the bytes 0x80-0xFF begin a two-byte character in the host's ANSI code page.
+const std::array<bool, 128>& ansiLeadBytes() {
+    static const std::array<bool, 128> table = [] {
+        std::array<bool, 128> t{};
+        for (int b = 0x80; b <= 0xFF; ++b) t[b - 0x80] = isAnsiLeadByte(static_cast<uint8_t>(b));
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 TextEncoding detectEncoding(std::string_view head, bool validUtf8) {
@@ -147,7 +157,16 @@ void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out)
     case TextEncoding::Windows1252:
         for (size_t i = 0; i < size; ++i) {
             const uint8_t b = data[i];
-            putUnit(b < 0x80 ? b : eightBitHigh()[b - 0x80], out);
+            if (haveLead_) {  // the second byte of a double-byte character
+                haveLead_ = false;
+                const uint16_t unit = ansiCharacter(lead_, b);
+                putUnit(unit ? unit : kReplacement, out);
+            } else if (b >= 0x80 && ansiLeadBytes()[b - 0x80]) {
+                lead_ = b;
+                haveLead_ = true;
+            } else {
+                putUnit(b < 0x80 ? b : eightBitHigh()[b - 0x80], out);
+            }
         }
         return;
     case TextEncoding::Utf8:
@@ -174,12 +193,18 @@ void Utf16Converter::finish(std::string& out) {
     // Unchanged UTF-16LE input already holds any odd final byte; a byte-swapped one keeps it too.
     if (encoding_ == TextEncoding::Utf16Be && haveOdd_) out.push_back(static_cast<char>(odd_));
     if (encoding_ == TextEncoding::Utf8 && pending_ != 0) putCodePoint(kReplacement, out);
+    if (haveLead_) putUnit(kReplacement, out);
+    haveLead_ = false;
     haveOdd_ = false;
     pending_ = 0;
 }
 
 std::u16string decodeScript(std::string_view bytes) {
-    const TextEncoding encoding = detectEncoding(bytes.substr(0, 2), isUtf8(bytes));
+    // On Windows the wizard writes its script in the ANSI code page: in a double-byte one that
+    // reading wins over UTF-8 by chance; a UTF-8 script there says so with its BOM.
+    const bool utf8 =
+        isUtf8(bytes) && (bytes.substr(0, 3) == "\xEF\xBB\xBF" || !isDoubleByteAnsiText(bytes));
+    const TextEncoding encoding = detectEncoding(bytes.substr(0, 2), utf8);
     std::u16string text = kCarriesBytes && encoding == TextEncoding::Windows1252
                               ? decodeStringByString(bytes)
                               : decodeAs(encoding, bytes);

@@ -1,6 +1,7 @@
 #pragma once
 // Scripts and FT text files are UTF-16 (byte order told by the BOM), UTF-8, or, when the bytes
-// are not valid UTF-8, 8-bit Windows-1252. Both end up as UTF-16LE: the script for the lexer,
+// are not valid UTF-8, 8-bit: on Windows the ANSI code page, double-byte ones included,
+// elsewhere Windows-1252. Both end up as UTF-16LE: the script for the lexer,
 // the text files inside the package. Converters work piece by piece so that a text of any
 // size streams through a fixed buffer.
 
@@ -37,6 +38,8 @@ private:
     uint32_t cp_ = 0;
     bool haveOdd_ = false;  // UTF-16: a first byte of a unit waiting for its second
     uint8_t odd_ = 0;
+    bool haveLead_ = false;  // 8-bit: the first byte of a double-byte character (Windows)
+    uint8_t lead_ = 0;
 };
 
 // A whole script as UTF-16 code units, without a leading BOM.
@@ -46,7 +49,9 @@ private:
 // as Windows-1252, so that one name in Latin-1 does not garble every UTF-8 name beside it.
 // The bytes from 0x80 up of such a string are carried as U+DC80 to U+DCFF, so that the string
 // still names its file by its exact bytes: nameBytes() gives those bytes back and
-// readableText() their characters. Windows reads such a script in its ANSI code page.
+// readableText() their characters. Windows reads such a script in its ANSI code page; with a
+// double-byte ANSI code page, a script without a BOM that is valid text of that code page is
+// read in it, even when it is valid UTF-8 too.
 std::u16string decodeScript(std::string_view bytes);
 
 // Script text with each carried byte as its Windows-1252 character.

@@ -14,6 +14,7 @@
 #include "src/app/win32/system_dialogs.h"
 #include "src/delivery/ticks.h"
 #include "src/package/create_command.h"
+#include "src/platform/code_page.h"
 #include "src/platform/work_folder.h"
 
 namespace tovrin {
@@ -172,9 +173,20 @@ void Form1::createControls() {
         if (d.kind == ControlKind::ComboBox)
             height += px.y(kDropDownTwips);  // the closed box keeps the font's height
         HWND parent = d.control == Control::Label7 ? controls_.at(Control::Frame1) : window_;
-        HWND child = CreateWindowExA(
-            kind.exStyle, kind.windowClass, d.text, style, x, y, width, height, parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(d.control))), instance, nullptr);
+        const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(d.control)));
+        HWND child = nullptr;
+        if (d.kind == ControlKind::TextBox) {
+            // A Unicode edit control: its limit counts characters, where an ANSI one counts
+            // bytes in a double-byte code page (a name of 24 Chinese characters would stop at
+            // 12). Its text still comes and goes in the ANSI code page through the A functions.
+            std::wstring text;
+            wideFromCodePage(GetACP(), d.text, &text);  // the design's texts are ASCII
+            child = CreateWindowExW(kind.exStyle, L"Edit", text.c_str(), style, x, y, width, height,
+                                    parent, id, instance, nullptr);
+        } else {
+            child = CreateWindowExA(kind.exStyle, kind.windowClass, d.text, style, x, y, width,
+                                    height, parent, id, instance, nullptr);
+        }
         if (!child) throw std::runtime_error(std::string("cannot create the control ") + d.text);
         HFONT childFont = d.control == Control::Label7 ? busyFont_ : dialogFont_;
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(childFont), FALSE);
@@ -297,6 +309,14 @@ std::string Form1::text(Control c) const {
         entry.resize(static_cast<std::size_t>(std::max<LRESULT>(
             0, SendMessageA(w, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(entry.data())))));
         return entry;
+    }
+    if (IsWindowUnicode(w)) {
+        // A text box: a character the code page lacks comes as "?", never as a look-alike
+        // ("l" for "ł"), so that the checks refuse it instead of building under another name.
+        std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            GetWindowTextW(w, wide.data(), static_cast<int>(wide.size()))));
+        return codePageFromWideMarked(GetACP(), wide, '?');
     }
     std::string s(static_cast<std::size_t>(GetWindowTextLengthA(w)) + 1, '\0');
     s.resize(static_cast<std::size_t>(GetWindowTextA(w, s.data(), static_cast<int>(s.size()))));

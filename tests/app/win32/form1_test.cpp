@@ -21,6 +21,7 @@
 #include "src/app/win32/form1.h"
 #include "src/app/win32/resources.h"
 #include "src/app/win32/system_dialogs.h"
+#include "src/platform/local_text.h"
 #include "src/platform/path.h"
 #include "tests/support/answered_dialogs.h"
 #include "tests/support/build_fixture.h"
@@ -267,6 +268,27 @@ TEST_F(Win32Form, TypingStopsAtEachTextBoxsLimit) {
         for (int i = 0; i <= d.maxLength; ++i) SendMessageA(h(d.control), WM_CHAR, '7', 1);
         EXPECT_EQ(form->text(d.control), std::string(d.maxLength, '7'));
     }
+}
+
+// A text box's limit counts characters whatever their bytes: an ANSI edit control counts bytes
+// in a double-byte code page (24 characters of 表 would stop at 12; wine counts characters
+// either way), a Unicode one counts characters. The text still comes in the ANSI code page,
+// a character it lacks as "?" and never as a look-alike.
+TEST_F(Win32Form, TextBoxesCountAndGiveLocalCharacters) {
+    const std::string table = localFromUtf8("\xE8\xA1\xA8");  // 表
+    for (const ControlDesign& d : formDesign()) {
+        if (d.kind != ControlKind::TextBox || !d.maxLength) continue;
+        SCOPED_TRACE(d.text);
+        EXPECT_TRUE(IsWindowUnicode(h(d.control)));
+        if (table == "?") continue;  // this code page lacks it
+        SetWindowTextA(h(d.control), "");
+        for (int i = 0; i <= d.maxLength; ++i) SendMessageW(h(d.control), WM_CHAR, 0x8868, 1);
+        std::string expected;
+        for (int i = 0; i < d.maxLength; ++i) expected += table;
+        EXPECT_EQ(form->text(d.control), expected);
+    }
+    SetWindowTextW(h(Control::txtName), L"\u0142");  // ł: in no code page the tests run with
+    EXPECT_EQ(form->text(Control::txtName), "?");
 }
 
 TEST_F(Win32Form, TabFollowsTheDesignFromTheLanguageBox) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "src/platform/local_text.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
@@ -66,6 +67,39 @@ TEST(WizardFromOutside, BuildsAPackageFromFoldersWithBlankAmpersandPercentAndEAc
         EXPECT_EQ(readFile(extracted + "\\!\\" + name), bytes) << name;
     for (const char* temporary : {"go.bat", "del.bat", "temp.pkg", "temp.sis"})
         EXPECT_FALSE(exists(app + "\\bin\\" + temporary)) << temporary;
+}
+
+// The acceptance case of double-byte code pages, run under wine with code pages 936 and 932:
+// Chinese and Japanese names (a sub-folder 表 ends in 5C, the byte of "\\", in 932) build
+// through the real window a package byte-identical to the Linux build of the same UTF-8 names
+// (tests/data/wizard/cjk.sis, made by tests/delivery/real_compiler_test.cpp).
+TEST(WizardFromOutside, LocalCharactersBuildThePackageOfTheLinuxBuild) {
+    const std::string table = tovrin::localFromUtf8("\xE8\xA1\xA8");             // 表
+    const std::string data = tovrin::localFromUtf8("\xE6\x95\xB0\xE6\x8D\xAE");  // 数据
+    const std::string poly = tovrin::localFromUtf8("\xE3\x83\x9D\xE3\x83\xAA");  // ポリ
+    const std::string name = tovrin::localFromUtf8("\xE8\xA1\xA8\xE7\xA4\xBA");  // 表示
+    if (tovrin::holdsCharacter(table + data + poly + name, '?'))
+        GTEST_SKIP() << "code page " << GetACP() << " lacks the names";
+    tovrin::test::TempDir root;
+    const std::string base = root.str();
+    const std::string app = base + "\\wiz", project = base + "\\proj", destination = base + "\\out";
+    for (const std::string& folder :
+         {app, app + "\\bin", project, project + "\\" + table, project + "\\" + data, destination})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    for (const char* file : {"tovrin-wizard.exe", "bin\\makesis.exe", "bin\\languages.wzl"})
+        ASSERT_TRUE(CopyFileA((std::string(TOVRIN_APP_DIR) + "\\" + file).c_str(),
+                              (app + "\\" + file).c_str(), TRUE))
+            << file;
+    ASSERT_TRUE(writeFile(project + "\\" + table + "\\inside.txt", "inside\r\n"));
+    ASSERT_TRUE(writeFile(project + "\\" + data + "\\" + table + ".txt", "table\r\n"));
+    ASSERT_TRUE(writeFile(project + "\\" + poly + ".txt", "poly\r\n"));
+
+    const auto drive = tovrin::test::runProgram(
+        TOVRIN_WIZARD_DRIVER, {app + "\\tovrin-wizard.exe", project, destination, name});
+    ASSERT_EQ(drive.status, 0) << drive.out << drive.err;
+    EXPECT_TRUE(readFile(destination + "\\" + name + ".sis") ==
+                readFile(std::string(TOVRIN_TEST_DATA_DIR) + "\\wizard\\cjk.sis"))
+        << "the package differs from the Linux build's";
 }
 
 }  // namespace

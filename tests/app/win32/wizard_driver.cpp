@@ -208,10 +208,15 @@ int main(int argc, char** argv) {
             closeBox(failure);
         }
         check(IsWindowEnabled(top), "the window is idle again");
-        GUITHREADINFO gui = {};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(wizard.dwThreadId, &gui);
-        check(gui.hwndFocus == create, "the focus is back on Create .sis file");
+        // The window is enabled a moment before the focus comes back: wait for it.
+        check(waitFor(
+                  [&] {
+                      GUITHREADINFO gui = {};
+                      gui.cbSize = sizeof gui;
+                      return GetGUIThreadInfo(wizard.dwThreadId, &gui) && gui.hwndFocus == create;
+                  },
+                  5000),
+              "the focus is back on Create .sis file");
         const std::string package = destination + name + ".sis";
         check(GetFileAttributesA(package.c_str()) != INVALID_FILE_ATTRIBUTES,
               "the package " + package + " is there");
