@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "src/package/batch_script.h"
+#include "src/package/check_order.h"
 #include "src/package/package_script.h"
 #include "src/platform/batch_text.h"
 #include "src/platform/path.h"
@@ -33,9 +34,7 @@ void cmdDo_Click(Wizard& wizard) {
     const std::string& app = wizard.appFolder;
     const PackageSettings s = readSettings(w);
 
-    if (std::string m = checkDestination(s); !m.empty()) return fail(w, m);
-    if (std::string m = checkFoldersForScripts(s, app); !m.empty()) return fail(w, m);
-    if (std::string m = checkReadableInScripts(s, app); !m.empty()) return fail(w, m);
+    if (std::string m = checkFolders(s, app); !m.empty()) return fail(w, m);
     enterBusyState(w);
 
     std::string error;
@@ -47,9 +46,7 @@ void cmdDo_Click(Wizard& wizard) {
     if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
         return fail(w, script.error(), &script);
 
-    for (auto check :
-         {checkName, checkNameIsFileName, checkNameIsNoDevice, checkUid, checkUidLength})
-        if (std::string m = check(s); !m.empty()) return fail(w, m, &script);
+    if (std::string m = checkNameAndUid(s); !m.empty()) return fail(w, m, &script);
 
     if (!writeLines(script, headerLines(s)) ||
         (s.supportAll && !script.writeLine(dependencyLine())))
@@ -58,12 +55,14 @@ void cmdDo_Click(Wizard& wizard) {
     if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
 
     ScanProjectFolder(w, s.projectFolder);
+    std::vector<std::string> entries(static_cast<std::size_t>(w.listCount()));
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = w.listItem(static_cast<int>(i));
+    if (std::string m = checkProjectEntries(entries); !m.empty()) return fail(w, m, &script);
 
     if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
-    const int count = w.listCount();
-    for (int i = 0; i < count; ++i) {
-        w.listSelect(i);
-        if (!script.writeLine(fileLine(s.projectFolder, w.listItem(i))))
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        w.listSelect(static_cast<int>(i));
+        if (!script.writeLine(fileLine(s.projectFolder, entries[i])))
             return fail(w, script.error(), &script);
     }
     if (!script.close()) return fail(w, script.error());
