@@ -85,7 +85,7 @@ TEST_P(ReferencePackage, IsWhatTheCommandDelivers) {
                            " bytes, 6 files\n");
     EXPECT_EQ(run.err, "");  // no progress line: standard error is no terminal
     EXPECT_EQ(test::folderNames(f.destination),
-              std::vector<std::string>{fs::path(package).filename().string()});
+              std::vector<std::string>{localFromUtf8(c.name) + ".sis"});
     EXPECT_TRUE(fs::is_empty(f.temp));
 }
 
