@@ -80,6 +80,17 @@ std::string checkAll(const PackageSettings& s, const std::string& appFolder,
     return checkProjectEntries(entries);
 }
 
+// AboutInstaller.txt and the package script in the scratch folder. The script's lines are
+// let go before the compiler runs.
+bool writeScratchFiles(const PackageSettings& s, const std::vector<std::string>& entries,
+                       const ScratchFolder& scratch, std::string& error) {
+    const std::string about = aboutText();
+    const std::string aboutFile = scratch.file("AboutInstaller.txt");
+    const std::vector<std::string> script = packageScript(s, aboutFile, entries);
+    return writeTextFile(aboutFile, &about, 1, &error) &&
+           writeTextFile(scratch.file("temp.pkg"), script.data(), script.size(), &error);
+}
+
 // What the compiler said, less its "Processing" line: its errors as they are.
 void passOnCompilerMessages(const std::string& said, std::ostream& err) {
     std::istringstream lines(said);
@@ -138,22 +149,19 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     }
 
     ScratchFolder scratch;
-    if (!scratch.create(error)) return fail(console, error);
-    const std::string about = aboutText();
-    const std::string aboutFile = scratch.file("AboutInstaller.txt");
-    const std::string scriptFile = scratch.file("temp.pkg");
-    const std::vector<std::string> script = packageScript(s, aboutFile, entries);
-    if (!writeTextFile(aboutFile, &about, 1, &error) ||
-        !writeTextFile(scriptFile, script.data(), script.size(), &error))
+    if (!scratch.create(error) || !writeScratchFiles(s, entries, scratch, error))
         return fail(console, error);
+    const std::string scriptFile = scratch.file("temp.pkg");
 
     const std::string target = s.destinationFolder + s.name + ".sis";
     std::ostringstream said;
     int status;
     {
-        ProgressLine progress(console.err, console.errIsTerminal && !options.quiet, start);
-        status = makesis::run({scriptFile, target}, said,
-                              [&progress](const makesis::Progress& p) { progress.show(p); });
+        const bool showProgress = console.errIsTerminal && !options.quiet;
+        ProgressLine line(console.err, showProgress, start);
+        makesis::ProgressReport report;
+        if (showProgress) report = [&line](const makesis::Progress& p) { line.show(p); };
+        status = makesis::run({scriptFile, target}, said, report);
     }
     if (status != 0) {
         passOnCompilerMessages(said.str(), console.err);
