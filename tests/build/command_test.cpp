@@ -113,6 +113,26 @@ TEST(Command, FailedCompileKeepsTheEarlierPackageAndLeavesNothingBehind) {
     EXPECT_TRUE(fs::is_empty(f.temp));
 }
 
+TEST(Command, InterruptStopsTheBuildAndKeepsTheEarlierPackage) {
+    Folders f;
+    for (const char* file : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        test::writeFile(f.project + file, file);
+    test::writeFile(f.destination + "Demo.sis", "earlier package");
+    int asked = 0;
+    std::ostringstream out, err;
+    // The first question comes before the compile, then one after each file: stop at the second
+    // file.
+    const auto interrupted = [&asked] { return ++asked >= 3; };
+
+    const int status = build::run({"-n", "Demo", "-d", f.destination, f.project}, TOVRIN_APP_DIR,
+                                  {out, err, false, interrupted});
+
+    EXPECT_EQ(status, build::kInterrupted);
+    EXPECT_EQ(err.str(), "tovrin-build: interrupted\n");
+    EXPECT_EQ(readFile(f.destination + "Demo.sis"), "earlier package");
+    EXPECT_EQ(test::folderNames(f.destination), std::vector<std::string>{"Demo.sis"});
+}
+
 struct Refusal {
     const char* what;
     std::vector<std::string> args;  // "<proj>" stands for the project folder, "<dest>" for the

@@ -34,6 +34,11 @@ int fail(Console& console, const std::string& message) {
     return kFailed;
 }
 
+int stopped(Console& console) {
+    console.err << "tovrin-build: interrupted\n";
+    return kInterrupted;
+}
+
 // A folder as the window's folder choice gives it: a full path ending in a separator.
 std::string folderPath(const std::string& given) {
     if (given.empty()) return given;  // refused by the checks, as an empty box is
@@ -148,6 +153,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
         return console.out ? 0 : fail(console, "cannot write the package script");
     }
 
+    if (console.interrupted()) return stopped(console);
     ScratchFolder scratch;
     if (!scratch.create(error) || !writeScratchFiles(s, entries, scratch, error))
         return fail(console, error);
@@ -157,12 +163,13 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     std::ostringstream said;
     int status;
     {
-        const bool showProgress = console.errIsTerminal && !options.quiet;
-        ProgressLine line(console.err, showProgress, start);
-        makesis::ProgressReport report;
-        if (showProgress) report = [&line](const makesis::Progress& p) { line.show(p); };
-        status = makesis::run({scriptFile, target}, said, report);
+        ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
+        status = makesis::run({scriptFile, target}, said, [&](const makesis::Progress& p) {
+            line.show(p);
+            return !console.interrupted();
+        });
     }
+    if (status != 0 && console.interrupted()) return stopped(console);
     if (status != 0) {
         passOnCompilerMessages(said.str(), console.err);
         return kFailed;

@@ -8,6 +8,7 @@
 // temporary name and renamed over it when complete, so an earlier package survives any
 // failure.
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,11 +19,16 @@ struct Console {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false;  // progress is shown only then
+    // Asked between the steps of the build and after each file of the package: true stops
+    // the build, which then leaves nothing behind and ends with kInterrupted.
+    std::function<bool()> interrupted = [] { return false; };
 };
+
+constexpr int kInterrupted = 130;  // as shells report a command ended by Ctrl-C
 
 // `args` without the program name; `appFolder` holds bin/languages.wzl. Returns the exit
 // status: 0 when the package was written (or the script, with --pkg), 1 when a check or the
-// build failed, 2 on a usage error.
+// build failed, 2 on a usage error, kInterrupted when stopped.
 int run(const std::vector<std::string>& args, const std::string& appFolder, Console console);
 
 }  // namespace tovrin::build

@@ -207,7 +207,10 @@ private:
             outcome_.crc = sis::crc16Concat(outcome_.crc, result.crc, result.storedLength);
             outcome_.length += result.storedLength;
             sourceBytes += plan_.forks[fork].sizeHint;
-            if (progress_) progress_(fork + 1, sourceBytes);
+            if (progress_ && !progress_(fork + 1, sourceBytes)) {
+                fail(0, "interrupted");
+                return false;
+            }
         }
         return true;
     }

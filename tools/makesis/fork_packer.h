@@ -28,8 +28,8 @@ struct PackOutcome {
 };
 
 // Called on the calling thread each time the next fork in order is in place: how many forks
-// are, and the sum of their sources' sizes.
-using ForkProgress = std::function<void(std::size_t forks, uint64_t sourceBytes)>;
+// are, and the sum of their sources' sizes. Returning false stops the packing as a failure.
+using ForkProgress = std::function<bool(std::size_t forks, uint64_t sourceBytes)>;
 
 // `package` null: nothing is written (stub packages); only lengths and CRCs are worked out.
 // `scratchStem`: scratch files are named after it with a suffix per worker.

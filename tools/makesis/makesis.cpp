@@ -119,7 +119,7 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
         forkProgress = [done, &progress](std::size_t forks, uint64_t bytes) mutable {
             done.files = forks;
             done.bytes = bytes;
-            progress(done);
+            return progress(done);
         };
     }
     if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data,
