@@ -39,11 +39,12 @@ int stopped(Console& console) {
     return kInterrupted;
 }
 
-// A folder as the window's folder choice gives it: a full path ending in a separator.
+// A folder as the window's folder choice gives it: a full path with native separators, ending
+// in one.
 std::string folderPath(const std::string& given) {
     if (given.empty()) return given;  // refused by the checks, as an empty box is
     std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(given));
-    std::string text = localText(path);
+    std::string text = localText(path.make_preferred());
     return path.has_filename() ? text + kSeparator : text;
 }
 
@@ -57,23 +58,40 @@ bool uidFromPackage(const std::string& package, std::string& uid) {
     return true;
 }
 
-// The language entry the window's box would show, or a message naming the entries.
-bool pickLanguage(const std::string& appFolder, const std::string& given, std::string& entry,
-                  std::string& error, int& status) {
+// The language entry the window's box would show for the name given. Returns 0, or the exit
+// status with `error` set (naming the entries when none answers).
+int pickLanguage(const std::string& appFolder, const std::string& given, std::string& entry,
+                 std::string& error) {
     std::string bytes;
     if (!readWholeFile(binFile(appFolder, "languages.wzl"), &bytes)) {
         error = "Error opening languages.wzl";
-        status = kFailed;
-        return false;
+        return kFailed;
     }
     std::vector<std::string> entries = languageEntries(bytes);
     entry = chooseLanguage(entries, given);
-    if (!entry.empty()) return true;
+    if (!entry.empty()) return 0;
     sortLanguages(entries);
     error = "unknown language " + given + "; the languages are:";
     for (const std::string& known : entries) error += "\n  " + known;
-    status = kUsageError;
-    return false;
+    return kUsageError;
+}
+
+// The values the window's controls would hold. Returns 0, or the exit status with `error` set.
+int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSettings& s,
+                std::string& error) {
+    s.projectFolder = folderPath(o.project);
+    s.destinationFolder = o.destination.empty() ? s.projectFolder : folderPath(o.destination);
+    s.name = o.name;
+    s.uid = o.uid;
+    if (!o.uidFrom.empty() && !uidFromPackage(o.uidFrom, s.uid)) {
+        error = "Cannot read " + o.uidFrom;
+        return kFailed;
+    }
+    s.major = o.major;
+    s.minor = o.minor;
+    s.build = o.build;
+    s.supportAll = o.series60;
+    return o.language.empty() ? 0 : pickLanguage(appFolder, o.language, s.language, error);
 }
 
 std::string checkAll(const PackageSettings& s, const std::string& appFolder,
@@ -104,6 +122,28 @@ void passOnCompilerMessages(const std::string& said, std::ostream& err) {
         if (line.rfind("Processing ", 0) != 0) err << line << "\n";
 }
 
+// Compiles the script in the scratch folder to the target and reports the package.
+int compile(const std::string& script, const std::string& target, std::size_t files, bool quiet,
+            ProgressLine& line, Console& console) {
+    std::ostringstream said;
+    const int status = makesis::run({script, target}, said, [&](const makesis::Progress& p) {
+        line.show(p);
+        return !console.interrupted();
+    });
+    line.clear();
+    if (status != 0 && console.interrupted()) return stopped(console);
+    if (status != 0) {
+        passOnCompilerMessages(said.str(), console.err);
+        return kFailed;
+    }
+    if (!quiet) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(std::filesystem::path(target), ec);
+        console.out << target << ": " << (ec ? 0 : size) << " bytes, " << files << " files\n";
+    }
+    return 0;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, const std::string& appFolder, Console console) {
@@ -124,24 +164,10 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     }
 
     PackageSettings s;
-    s.projectFolder = folderPath(options.project);
-    s.destinationFolder =
-        options.destination.empty() ? s.projectFolder : folderPath(options.destination);
-    s.name = options.name;
-    s.uid = options.uid;
-    if (!options.uidFrom.empty() && !uidFromPackage(options.uidFrom, s.uid))
-        return fail(console, "Cannot read " + options.uidFrom);
-    s.major = options.major;
-    s.minor = options.minor;
-    s.build = options.build;
-    if (!options.language.empty()) {
-        int status = kFailed;
-        if (!pickLanguage(appFolder, options.language, s.language, error, status)) {
-            fail(console, error);
-            return status;
-        }
+    if (int status = readOptions(options, appFolder, s, error); status != 0) {
+        console.err << "tovrin-build: " << error << "\n";
+        return status;
     }
-    s.supportAll = options.series60;
 
     std::vector<std::string> entries;
     if (std::string m = checkAll(s, appFolder, entries); !m.empty()) return fail(console, m);
@@ -157,30 +183,10 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     ScratchFolder scratch;
     if (!scratch.create(error) || !writeScratchFiles(s, entries, scratch, error))
         return fail(console, error);
-    const std::string scriptFile = scratch.file("temp.pkg");
 
-    const std::string target = s.destinationFolder + s.name + ".sis";
-    std::ostringstream said;
-    int status;
-    {
-        ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
-        status = makesis::run({scriptFile, target}, said, [&](const makesis::Progress& p) {
-            line.show(p);
-            return !console.interrupted();
-        });
-    }
-    if (status != 0 && console.interrupted()) return stopped(console);
-    if (status != 0) {
-        passOnCompilerMessages(said.str(), console.err);
-        return kFailed;
-    }
-    if (!options.quiet) {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(std::filesystem::path(target), ec);
-        console.out << target << ": " << (ec ? 0 : size) << " bytes, " << entries.size() + 1
-                    << " files\n";
-    }
-    return 0;
+    ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
+    return compile(scratch.file("temp.pkg"), s.destinationFolder + s.name + ".sis",
+                   entries.size() + 1, options.quiet, line, console);
 }
 
 }  // namespace tovrin::build
