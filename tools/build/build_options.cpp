@@ -171,7 +171,7 @@ const char* const kHelp =
     "      --version             the program's version\n"
     "\n"
     "Exit status: 0 when the package was written, 1 when a check or the build failed, 2 on\n"
-    "a usage error. An earlier package at the target stays as it was unless the new one is\n"
-    "complete.\n";
+    "a usage error, 130 when interrupted. An earlier package at the target stays as it was\n"
+    "unless the new one is complete.\n";
 
 }  // namespace tovrin::build
