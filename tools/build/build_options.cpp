@@ -42,26 +42,26 @@ bool splitVersion(const std::string& text, BuildOptions& options) {
     return true;
 }
 
-bool apply(const Option& option, const std::string& value, BuildOptions& o, std::string& error) {
+bool apply(const Option& option, const std::string& value, BuildOptions& o, std::string* error) {
     const std::string name = option.longName;
     if (name == "dest") {
         o.destination = value;
     } else if (name == "name") {
         if (characterCount(value) > kNameLimit) {
-            error = "--name takes at most 24 characters";
+            *error = "--name takes at most 24 characters";
             return false;
         }
         o.name = value;
     } else if (name == "uid" || name == "uid-from") {
         if (name == "uid" && characterCount(value) > kUidLimit) {
-            error = "--uid takes 8 hexadecimal digits";
+            *error = "--uid takes 8 hexadecimal digits";
             return false;
         }
         (name == "uid" ? o.uid : o.uidFrom) = value;
         (name == "uid" ? o.uidFrom : o.uid).clear();  // the last one given holds
     } else if (name == "app-version") {
         if (!splitVersion(value, o)) {
-            error = "--app-version takes M.N.B, one character each";
+            *error = "--app-version takes M.N.B, one character each";
             return false;
         }
     } else if (name == "language") {
@@ -92,7 +92,7 @@ const Option* findShort(char letter) {
 }  // namespace
 
 bool parseBuildOptions(const std::vector<std::string>& args, BuildOptions& options,
-                       std::string& error) {
+                       std::string* error) {
     options = BuildOptions{};
     std::vector<std::string> operands;
     bool optionsEnded = false;
@@ -120,16 +120,16 @@ bool parseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
             if (hasValue) value = arg.substr(2);
         }
         if (!option) {
-            error = "unknown option " + arg;
+            *error = "unknown option " + arg;
             return false;
         }
         if (option->takes == Takes::Nothing && hasValue) {
-            error = "--" + std::string(option->longName) + " takes no value";
+            *error = "--" + std::string(option->longName) + " takes no value";
             return false;
         }
         if (option->takes == Takes::Value && !hasValue) {
             if (i + 1 >= args.size()) {
-                error = "--" + std::string(option->longName) + " needs a value";
+                *error = "--" + std::string(option->longName) + " needs a value";
                 return false;
             }
             value = args[++i];
@@ -138,8 +138,8 @@ bool parseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
     }
     if (options.help || options.version) return true;
     if (operands.size() != 1) {
-        error = operands.empty() ? "no project folder given"
-                                 : "one project folder only: " + operands[1];
+        *error = operands.empty() ? "no project folder given"
+                                  : "one project folder only: " + operands[1];
         return false;
     }
     options.project = operands[0];

@@ -28,7 +28,7 @@ struct BuildOptions {
 // False with a message when the arguments (without the program name) are wrong. A value
 // longer than its box in the window holds is wrong too.
 bool parseBuildOptions(const std::vector<std::string>& args, BuildOptions& options,
-                       std::string& error);
+                       std::string* error);
 
 // The short text shown with a usage error, and the whole help.
 extern const char* const kUsage;

@@ -14,11 +14,11 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
-bool ScratchFolder::create(std::string& error) {
+bool ScratchFolder::create(std::string* error) {
     std::error_code ec;
     const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
     if (ec) {
-        error = "cannot find the temporary folder: " + ec.message();
+        *error = "cannot find the temporary folder: " + ec.message();
         return false;
     }
     std::random_device random;
@@ -32,8 +32,8 @@ bool ScratchFolder::create(std::string& error) {
         }
         if (ec) break;
     }
-    error = "cannot create a scratch folder in " + localText(temp) +
-            (ec ? ": " + ec.message() : std::string());
+    *error = "cannot create a scratch folder in " + localText(temp) +
+             (ec ? ": " + ec.message() : std::string());
     return false;
 }
 

@@ -14,7 +14,7 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    bool create(std::string& error);
+    bool create(std::string* error);
     // A file of the folder by its name, in local 8-bit text as the package script needs it.
     std::string file(const std::string& name) const;
 

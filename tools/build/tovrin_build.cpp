@@ -61,30 +61,30 @@ bool uidFromPackage(const std::string& package, std::string& uid) {
 // The language entry the window's box would show for the name given. Returns 0, or the exit
 // status with `error` set (naming the entries when none answers).
 int pickLanguage(const std::string& appFolder, const std::string& given, std::string& entry,
-                 std::string& error) {
+                 std::string* error) {
     std::string bytes;
     if (!readWholeFile(binFile(appFolder, "languages.wzl"), &bytes)) {
-        error = "Error opening languages.wzl";
+        *error = "Error opening languages.wzl";
         return kFailed;
     }
     std::vector<std::string> entries = languageEntries(bytes);
     entry = chooseLanguage(entries, given);
     if (!entry.empty()) return 0;
     sortLanguages(entries);
-    error = "unknown language " + given + "; the languages are:";
-    for (const std::string& known : entries) error += "\n  " + known;
+    *error = "unknown language " + given + "; the languages are:";
+    for (const std::string& known : entries) *error += "\n  " + known;
     return kUsageError;
 }
 
 // The values the window's controls would hold. Returns 0, or the exit status with `error` set.
 int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSettings& s,
-                std::string& error) {
+                std::string* error) {
     s.projectFolder = folderPath(o.project);
     s.destinationFolder = o.destination.empty() ? s.projectFolder : folderPath(o.destination);
     s.name = o.name;
     s.uid = o.uid;
     if (!o.uidFrom.empty() && !uidFromPackage(o.uidFrom, s.uid)) {
-        error = "Cannot read " + o.uidFrom;
+        *error = "Cannot read " + o.uidFrom;
         return kFailed;
     }
     s.major = o.major;
@@ -106,12 +106,12 @@ std::string checkAll(const PackageSettings& s, const std::string& appFolder,
 // AboutInstaller.txt and the package script in the scratch folder. The script's lines are
 // let go before the compiler runs.
 bool writeScratchFiles(const PackageSettings& s, const std::vector<std::string>& entries,
-                       const ScratchFolder& scratch, std::string& error) {
+                       const ScratchFolder& scratch, std::string* error) {
     const std::string about = aboutText();
     const std::string aboutFile = scratch.file("AboutInstaller.txt");
     const std::vector<std::string> script = packageScript(s, aboutFile, entries);
-    return writeTextFile(aboutFile, &about, 1, &error) &&
-           writeTextFile(scratch.file("temp.pkg"), script.data(), script.size(), &error);
+    return writeTextFile(aboutFile, &about, 1, error) &&
+           writeTextFile(scratch.file("temp.pkg"), script.data(), script.size(), error);
 }
 
 // What the compiler said, less its "Processing" line: its errors as they are.
@@ -150,7 +150,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     const auto start = ProgressLine::Clock::now();
     BuildOptions options;
     std::string error;
-    if (!parseBuildOptions(args, options, error)) {
+    if (!parseBuildOptions(args, options, &error)) {
         console.err << "tovrin-build: " << error << "\n" << kUsage;
         return kUsageError;
     }
@@ -164,7 +164,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     }
 
     PackageSettings s;
-    if (int status = readOptions(options, appFolder, s, error); status != 0) {
+    if (int status = readOptions(options, appFolder, s, &error); status != 0) {
         console.err << "tovrin-build: " << error << "\n";
         return status;
     }
@@ -181,7 +181,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
 
     if (console.interrupted()) return stopped(console);
     ScratchFolder scratch;
-    if (!scratch.create(error) || !writeScratchFiles(s, entries, scratch, error))
+    if (!scratch.create(&error) || !writeScratchFiles(s, entries, scratch, &error))
         return fail(console, error);
 
     ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
