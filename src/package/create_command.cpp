@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "src/package/batch_script.h"
-#include "src/package/entry_checks.h"
+#include "src/package/check_order.h"
 #include "src/package/package_script.h"
 #include "src/platform/batch_text.h"
 #include "src/platform/path.h"
@@ -40,9 +40,7 @@ void cmdDo_Click(Wizard& wizard) {
     const std::string& app = wizard.workFolder;  // the scripts name it; bin holds their files
     const PackageSettings s = readSettings(w);
 
-    if (std::string m = checkDestination(s); !m.empty()) return fail(w, m);
-    if (std::string m = checkFoldersForScripts(s, app); !m.empty()) return fail(w, m);
-    if (std::string m = checkReadableInScripts(s, app); !m.empty()) return fail(w, m);
+    if (std::string m = checkFolders(s, app); !m.empty()) return fail(w, m);
     enterBusyState(w);
 
     std::string error;
@@ -55,9 +53,7 @@ void cmdDo_Click(Wizard& wizard) {
     if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
         return fail(w, script.error(), &script);
 
-    for (auto check : {checkName, checkNameIsFileName, checkNameIsNoDevice, checkTargetIsFile,
-                       checkUid, checkUidLength})
-        if (std::string m = check(s); !m.empty()) return fail(w, m, &script);
+    if (std::string m = checkNameAndUid(s); !m.empty()) return fail(w, m, &script);
 
     if (!writeLines(script, headerLines(s)) ||
         (s.supportAll && !script.writeLine(dependencyLine())))
@@ -66,15 +62,13 @@ void cmdDo_Click(Wizard& wizard) {
     if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
 
     ScanProjectFolder(w, s.projectFolder);
-    const int count = w.listCount();
-    std::vector<std::string> entries;
-    entries.reserve(count);
-    for (int i = 0; i < count; ++i) entries.push_back(w.listItem(i));
-    if (std::string m = checkEntries(entries); !m.empty()) return fail(w, m, &script);
+    std::vector<std::string> entries(static_cast<std::size_t>(w.listCount()));
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = w.listItem(static_cast<int>(i));
+    if (std::string m = checkProjectEntries(entries); !m.empty()) return fail(w, m, &script);
 
     if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
-    for (int i = 0; i < count; ++i) {
-        w.listSelect(i);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        w.listSelect(static_cast<int>(i));
         if (!script.writeLine(fileLine(s.projectFolder, entries[i])))
             return fail(w, script.error(), &script);
     }

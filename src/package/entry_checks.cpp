@@ -38,7 +38,7 @@ std::string checkEntries(const std::vector<std::string>& entries) {
     std::vector<std::u32string> characters;
     characters.reserve(entries.size());
     for (const std::string& entry : entries) {
-        characters.push_back(codePoints(entry));
+        characters.push_back(packagedCodePoints(entry));
         const std::u32string& c = characters.back();
         if (std::any_of(c.begin(), c.end(), breaksFileLine))
             return "The file " + shown(entry) +

@@ -33,7 +33,11 @@ std::string dependencyLine() {
 }
 
 std::string aboutLine(const std::string& appFolder) {
-    return "\"" + binFile(appFolder, "AboutInstaller.txt") + "\" - \"\",FT";
+    return aboutFileLine(binFile(appFolder, "AboutInstaller.txt"));
+}
+
+std::string aboutFileLine(const std::string& aboutFile) {
+    return "\"" + aboutFile + "\" - \"\",FT";
 }
 
 std::string fileLine(const std::string& projectFolder, const std::string& entry) {
@@ -41,6 +45,17 @@ std::string fileLine(const std::string& projectFolder, const std::string& entry)
     for (char& c : target)
         if (c == kSeparator) c = '\\';
     return "\"" + projectFolder + entry.substr(1) + "\"-\"!:" + target + "\"";
+}
+
+std::vector<std::string> packageScript(const PackageSettings& s, const std::string& aboutFile,
+                                       const std::vector<std::string>& entries) {
+    std::vector<std::string> lines = languageLines(s.language);
+    for (std::string& line : headerLines(s)) lines.push_back(std::move(line));
+    if (s.supportAll) lines.push_back(dependencyLine());
+    lines.push_back(aboutFileLine(aboutFile));
+    lines.reserve(lines.size() + entries.size());
+    for (const std::string& entry : entries) lines.push_back(fileLine(s.projectFolder, entry));
+    return lines;
 }
 
 }  // namespace tovrin

@@ -105,39 +105,17 @@ std::string localFromUtf8(const std::string& utf8) {
 #endif
 }
 
-std::u32string codePoints(const std::string& localText) {
-    std::u32string out;
-#ifdef _WIN32
-    if (localText.empty()) return out;
-    const int size = static_cast<int>(localText.size());
-    const int units = MultiByteToWideChar(CP_ACP, 0, localText.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
-    if (units > 0) MultiByteToWideChar(CP_ACP, 0, localText.data(), size, wide.data(), units);
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        char32_t unit = wide[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF)
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        out.push_back(unit);
-    }
-#else
+std::u32string packagedCodePoints(const std::string& name) {
+#ifndef _WIN32
     Utf8Checker checker;
-    checker.update(reinterpret_cast<const uint8_t*>(localText.data()), localText.size());
+    checker.update(reinterpret_cast<const uint8_t*>(name.data()), name.size());
     if (!checker.valid()) {
-        for (unsigned char byte : localText) out.push_back(windows1252CodePoint(byte));
-        return out;
-    }
-    for (std::size_t pos = 0; pos < localText.size();) {
-        const std::size_t length = utf8CharacterLength(localText, pos);
-        const auto lead = static_cast<uint8_t>(localText[pos]);
-        char32_t cp = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        for (std::size_t i = 1; i < length; ++i)
-            cp = (cp << 6) | (static_cast<uint8_t>(localText[pos + i]) & 0x3F);
-        out.push_back(cp);
-        pos += length;
+        std::u32string points;
+        for (unsigned char byte : name) points.push_back(windows1252CodePoint(byte));
+        return points;
     }
 #endif
-    return out;
+    return codePoints(name);
 }
 
 std::string localText(const std::filesystem::path& path) {

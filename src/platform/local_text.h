@@ -38,10 +38,10 @@ std::u32string codePoints(const std::string& localText);
 // the ANSI code page, each character it lacks written as "?".
 std::string localFromUtf8(const std::string& utf8);
 
-// The characters of local 8-bit text as Unicode code points, as the package compiler reads
-// them: on Windows through the ANSI code page; elsewhere as UTF-8 where the whole text is
-// valid UTF-8, else each byte as Windows-1252.
-std::u32string codePoints(const std::string& localText);
+// The characters of a name as the package compiler reads them into the package: on Windows
+// through the ANSI code page; elsewhere as UTF-8 where the whole name is valid UTF-8, else
+// each byte as Windows-1252.
+std::u32string packagedCodePoints(const std::string& name);
 
 // A path as local 8-bit text, for the 8-bit file functions (on Windows std::filesystem would
 // give its text as UTF-8); each character the ANSI code page lacks written as "?".

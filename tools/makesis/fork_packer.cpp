@@ -92,10 +92,12 @@ struct Where {
 
 class Packer {
 public:
-    Packer(const Plan& plan, std::ostream* package, PackOutcome& outcome)
+    Packer(const Plan& plan, std::ostream* package, PackOutcome& outcome,
+           const ForkProgress& progress)
         : plan_(plan),
           package_(package),
           outcome_(outcome),
+          progress_(progress),
           done_(plan.forks.size(), false),
           where_(plan.forks.size()) {
         order_.resize(plan.forks.size());
@@ -183,6 +185,7 @@ private:
 
     bool copyInOrder() {
         std::vector<char> buffer(package_ ? kCopyBufferSize : 0);
+        uint64_t sourceBytes = 0;
         for (size_t fork = 0; fork < plan_.forks.size(); ++fork) {
             ForkResult result;
             Where where;
@@ -203,6 +206,11 @@ private:
             }
             outcome_.crc = sis::crc16Concat(outcome_.crc, result.crc, result.storedLength);
             outcome_.length += result.storedLength;
+            sourceBytes += plan_.forks[fork].sizeHint;
+            if (progress_ && !progress_(fork + 1, sourceBytes)) {
+                fail(0, "interrupted");
+                return false;
+            }
         }
         return true;
     }
@@ -210,6 +218,7 @@ private:
     const Plan& plan_;
     std::ostream* package_;
     PackOutcome& outcome_;
+    const ForkProgress& progress_;
     std::vector<size_t> order_;
     std::vector<std::unique_ptr<Scratch>> scratch_;
     std::atomic<size_t> next_{0};
@@ -223,8 +232,8 @@ private:
 }  // namespace
 
 bool packForks(const Plan& plan, std::ostream* package, const std::filesystem::path& scratchStem,
-               unsigned threads, PackOutcome& outcome) {
-    return Packer(plan, package, outcome).run(scratchStem, threads);
+               unsigned threads, PackOutcome& outcome, const ForkProgress& progress) {
+    return Packer(plan, package, outcome, progress).run(scratchStem, threads);
 }
 
 }  // namespace tovrin::makesis

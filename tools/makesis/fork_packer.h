@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,9 +27,13 @@ struct PackOutcome {
     std::string error;
 };
 
+// Called on the calling thread each time the next fork in order is in place: how many forks
+// are, and the sum of their sources' sizes. Returning false stops the packing as a failure.
+using ForkProgress = std::function<bool(std::size_t forks, uint64_t sourceBytes)>;
+
 // `package` null: nothing is written (stub packages); only lengths and CRCs are worked out.
 // `scratchStem`: scratch files are named after it with a suffix per worker.
 bool packForks(const Plan& plan, std::ostream* package, const std::filesystem::path& scratchStem,
-               unsigned threads, PackOutcome& outcome);
+               unsigned threads, PackOutcome& outcome, const ForkProgress& progress = {});
 
 }  // namespace tovrin::makesis

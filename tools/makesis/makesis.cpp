@@ -57,7 +57,7 @@ uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& dat
     return sis::crc16Concat(crc, data.crc, data.length);
 }
 
-int compile(const CommandLine& line, std::ostream& out) {
+int compile(const CommandLine& line, std::ostream& out, const ProgressReport& progress) {
     Reporter report(out, line.script);
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
@@ -111,7 +111,19 @@ int compile(const CommandLine& line, std::ostream& out) {
                     std::to_string(plan.forks.size()) + " file(s)");
     }
     PackOutcome data;
-    if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data)) {
+    ForkProgress forkProgress;
+    if (progress) {
+        Progress done;
+        done.totalFiles = plan.forks.size();
+        for (const Fork& fork : plan.forks) done.totalBytes += fork.sizeHint;
+        forkProgress = [done, &progress](std::size_t forks, uint64_t bytes) mutable {
+            done.files = forks;
+            done.bytes = bytes;
+            return progress(done);
+        };
+    }
+    if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data,
+                   forkProgress)) {
         return report.error(data.errorLine, data.error);
     }
     if (line.stub) data = PackOutcome{data.results, 0, 0, 0, {}};
@@ -133,7 +145,7 @@ int compile(const CommandLine& line, std::ostream& out) {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out) {
+int run(const std::vector<std::string>& args, std::ostream& out, const ProgressReport& progress) {
     CommandLine line;
     std::string error;
     if (!parseCommandLine(args, line, &error)) {
@@ -147,7 +159,7 @@ int run(const std::vector<std::string>& args, std::ostream& out) {
         printFormatHelp(out);
         return 0;
     }
-    return compile(line, out);
+    return compile(line, out, progress);
 }
 
 }  // namespace tovrin::makesis

@@ -3,14 +3,28 @@
 // Every message goes to `out`, the way the compiler has always reported: "Processing x.pkg...",
 // then either "Created x.sis" or "x.pkg(<line>) : error: <text>" lines.
 
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace tovrin::makesis {
 
+// How far the data of a package is, told on the calling thread after each file's data is in
+// place, in the order of the script. The report returns false to stop the build: run then
+// fails with "error: interrupted" and leaves nothing behind.
+struct Progress {
+    std::size_t files = 0;
+    std::size_t totalFiles = 0;
+    uint64_t bytes = 0;  // of the source files done
+    uint64_t totalBytes = 0;
+};
+using ProgressReport = std::function<bool(const Progress&)>;
+
 // `args` without the program name. Returns the exit status: 0 when the package was written,
 // 1 on any error (no package is left behind then).
-int run(const std::vector<std::string>& args, std::ostream& out);
+int run(const std::vector<std::string>& args, std::ostream& out,
+        const ProgressReport& progress = {});
 
 }  // namespace tovrin::makesis

@@ -1,0 +1,192 @@
+#include "tools/build/tovrin_build.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "src/lang/language_list.h"
+#include "src/package/check_order.h"
+#include "src/package/package_script.h"
+#include "src/platform/local_text.h"
+#include "src/platform/path.h"
+#include "src/platform/read_file.h"
+#include "src/platform/text_file.h"
+#include "src/scan/folder_walk.h"
+#include "src/sis/uid_text.h"
+#include "tools/build/build_options.h"
+#include "tools/build/language_choice.h"
+#include "tools/build/progress_line.h"
+#include "tools/build/scratch_folder.h"
+#include "tools/makesis/makesis.h"
+
+#ifndef TOVRIN_VERSION
+#define TOVRIN_VERSION "unknown"
+#endif
+
+namespace tovrin::build {
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+int fail(Console& console, const std::string& message) {
+    console.err << "tovrin-build: " << message << "\n";
+    return kFailed;
+}
+
+int stopped(Console& console) {
+    console.err << "tovrin-build: interrupted\n";
+    return kInterrupted;
+}
+
+// A folder as the window's folder choice gives it: a full path with native separators, ending
+// in one.
+std::string folderPath(const std::string& given) {
+    if (given.empty()) return given;  // refused by the checks, as an empty box is
+    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(given));
+    std::string text = localText(path.make_preferred());
+    return path.has_filename() ? text + kSeparator : text;
+}
+
+// The UID as "Take from a file" reads it: the first four bytes of the package.
+bool uidFromPackage(const std::string& package, std::string& uid) {
+    std::ifstream in(package, std::ios::binary);
+    char head[4];
+    if (in) in.read(head, sizeof head);
+    if (!in && !in.eof()) return false;
+    uid = uidText(std::string(head, static_cast<std::size_t>(in.gcount())));
+    return true;
+}
+
+// The language entry the window's box would show for the name given. Returns 0, or the exit
+// status with `error` set (naming the entries when none answers).
+int pickLanguage(const std::string& appFolder, const std::string& given, std::string& entry,
+                 std::string* error) {
+    std::string bytes;
+    if (!readWholeFile(binFile(appFolder, "languages.wzl"), &bytes)) {
+        *error = "Error opening languages.wzl";
+        return kFailed;
+    }
+    std::vector<std::string> entries = languageEntries(bytes);
+    entry = chooseLanguage(entries, given);
+    if (!entry.empty()) return 0;
+    sortLanguages(entries);
+    *error = "unknown language " + given + "; the languages are:";
+    for (const std::string& known : entries) *error += "\n  " + known;
+    return kUsageError;
+}
+
+// The values the window's controls would hold. Returns 0, or the exit status with `error` set.
+int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSettings& s,
+                std::string* error) {
+    s.projectFolder = folderPath(o.project);
+    s.destinationFolder = o.destination.empty() ? s.projectFolder : folderPath(o.destination);
+    s.name = o.name;
+    s.uid = o.uid;
+    if (!o.uidFrom.empty() && !uidFromPackage(o.uidFrom, s.uid)) {
+        *error = "Cannot read " + o.uidFrom;
+        return kFailed;
+    }
+    s.major = o.major;
+    s.minor = o.minor;
+    s.build = o.build;
+    s.supportAll = o.series60;
+    return o.language.empty() ? 0 : pickLanguage(appFolder, o.language, s.language, error);
+}
+
+std::string checkAll(const PackageSettings& s, const std::string& appFolder,
+                     std::vector<std::string>& entries) {
+    if (std::string m = checkFolders(s, appFolder); !m.empty()) return m;
+    if (std::string m = checkNameAndUid(s); !m.empty()) return m;
+    if (std::string m = checkSource(s); !m.empty()) return m;
+    ScanFolder(s.projectFolder, &entries);
+    return checkProjectEntries(entries);
+}
+
+// AboutInstaller.txt and the package script in the scratch folder. The script's lines are
+// let go before the compiler runs.
+bool writeScratchFiles(const PackageSettings& s, const std::vector<std::string>& entries,
+                       const ScratchFolder& scratch, std::string* error) {
+    const std::string about = aboutText();
+    const std::string aboutFile = scratch.file("AboutInstaller.txt");
+    const std::vector<std::string> script = packageScript(s, aboutFile, entries);
+    return writeTextFile(aboutFile, &about, 1, error) &&
+           writeTextFile(scratch.file("temp.pkg"), script.data(), script.size(), error);
+}
+
+// What the compiler said, less its "Processing" line: its errors as they are.
+void passOnCompilerMessages(const std::string& said, std::ostream& err) {
+    std::istringstream lines(said);
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.rfind("Processing ", 0) != 0) err << line << "\n";
+}
+
+// Compiles the script in the scratch folder to the target and reports the package.
+int compile(const std::string& script, const std::string& target, std::size_t files, bool quiet,
+            ProgressLine& line, Console& console) {
+    std::ostringstream said;
+    const int status = makesis::run({script, target}, said, [&](const makesis::Progress& p) {
+        line.show(p);
+        return !console.interrupted();
+    });
+    line.clear();
+    if (status != 0 && console.interrupted()) return stopped(console);
+    if (status != 0) {
+        passOnCompilerMessages(said.str(), console.err);
+        return kFailed;
+    }
+    if (!quiet) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(std::filesystem::path(target), ec);
+        console.out << target << ": " << (ec ? 0 : size) << " bytes, " << files << " files\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, const std::string& appFolder, Console console) {
+    const auto start = ProgressLine::Clock::now();
+    BuildOptions options;
+    std::string error;
+    if (!parseBuildOptions(args, options, &error)) {
+        console.err << "tovrin-build: " << error << "\n" << kUsage;
+        return kUsageError;
+    }
+    if (options.help) {
+        console.out << kHelp;
+        return 0;
+    }
+    if (options.version) {
+        console.out << "tovrin-build " << TOVRIN_VERSION << "\n";
+        return 0;
+    }
+
+    PackageSettings s;
+    if (int status = readOptions(options, appFolder, s, &error); status != 0) {
+        console.err << "tovrin-build: " << error << "\n";
+        return status;
+    }
+
+    std::vector<std::string> entries;
+    if (std::string m = checkAll(s, appFolder, entries); !m.empty()) return fail(console, m);
+
+    if (options.pkgOnly) {
+        for (const std::string& line : packageScript(s, "AboutInstaller.txt", entries))
+            console.out << line << "\r\n";
+        console.out.flush();
+        return console.out ? 0 : fail(console, "cannot write the package script");
+    }
+
+    if (console.interrupted()) return stopped(console);
+    ScratchFolder scratch;
+    if (!scratch.create(&error) || !writeScratchFiles(s, entries, scratch, &error))
+        return fail(console, error);
+
+    ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
+    return compile(scratch.file("temp.pkg"), s.destinationFolder + s.name + ".sis",
+                   entries.size() + 1, options.quiet, line, console);
+}
+
+}  // namespace tovrin::build
