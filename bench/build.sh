@@ -26,17 +26,7 @@ cp "$build/app/bin/makesis.exe" "$build/app/bin/languages.wzl" "$work/app/bin/"
 
 for n in $sizes; do
   rm -rf "$work/proj"
-  # Folders of 200 files of 100 to 400 bytes each.
-  python3 - "$work/proj" "$n" <<'EOF'
-import os, random, sys
-root, count = sys.argv[1], int(sys.argv[2])
-rng = random.Random(count)
-for i in range(count):
-    folder = os.path.join(root, "d%03d" % (i // 200))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "f%05d.txt" % i), "w") as f:
-        f.write(("line %d of a small file\n" % i) * rng.randint(4, 16))
-EOF
+  python3 bench/small_files.py "$work/proj" "$n"
   echo "== $n files"
   i=1
   while [ "$i" -le "$runs" ]; do

@@ -18,17 +18,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tovrin-command-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM
 mkdir -p "$work/out" "$work/alone"
-# Folders of 200 files of 100 to 400 bytes each, as bench/build.sh makes them.
-python3 - "$work/proj" "$count" <<'PY'
-import os, random, sys
-root, count = sys.argv[1], int(sys.argv[2])
-rng = random.Random(count)
-for i in range(count):
-    folder = os.path.join(root, "d%03d" % (i // 200))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "f%05d.txt" % i), "w") as f:
-        f.write(("line %d of a small file\n" % i) * rng.randint(4, 16))
-PY
+python3 bench/small_files.py "$work/proj" "$count"
 
 command="$PWD/$build/app/tovrin-build"
 compiler="$PWD/$build/app/bin/makesis.exe"

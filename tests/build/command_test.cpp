@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <sstream>
 
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
+#include "tests/support/build_fixture.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 #include "tools/build/tovrin_build.h"
@@ -21,13 +21,6 @@ using test::readFile;
 namespace {
 
 const std::string kSep(1, kSeparator);
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(gen());
-    return bytes;
-}
 
 // A project, a destination and a temporary folder of the command's own, below one root.
 struct Folders {
@@ -63,13 +56,7 @@ class ReferencePackage : public ::testing::TestWithParam<Reference> {};
 TEST_P(ReferencePackage, IsWhatTheCommandDelivers) {
     const Reference& c = GetParam();
     Folders f;
-    const std::vector<std::pair<std::string, std::string>> files = {
-        {"system/apps/Demo/Demo.app", randomBytes(150000, 1)},
-        {"system/apps/Demo/Demo.rsc", std::string(4000, 'r')},
-        {"system/apps/Demo/data/empty.dat", ""},
-        {"readme.txt", "read me\r\n"},
-        {localFromUtf8("caf\xC3\xA9.txt"), "caf\xC3\xA9\r\n"},
-    };
+    const auto files = test::referenceProjectFiles();
     for (const auto& [path, bytes] : files) test::writeFile(f.project + path, bytes);
     const std::string package = f.destination + localFromUtf8(c.name) + ".sis";
     test::writeFile(package, "earlier package");

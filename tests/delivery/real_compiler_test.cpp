@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 #include "src/platform/local_text.h"
 #include "src/platform/process.h"
@@ -20,13 +19,6 @@ using namespace tovrin;
 using test::readFile;
 
 namespace {
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(gen());
-    return bytes;
-}
 
 struct Case {
     const char* label;
@@ -44,13 +36,7 @@ TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
     test::BuildFolders f(localFromUtf8(c.folder));
     fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
                   fs::copy_options::overwrite_existing);
-    const std::vector<std::pair<std::string, std::string>> files = {
-        {"system/apps/Demo/Demo.app", randomBytes(150000, 1)},
-        {"system/apps/Demo/Demo.rsc", std::string(4000, 'r')},
-        {"system/apps/Demo/data/empty.dat", ""},
-        {"readme.txt", "read me\r\n"},
-        {localFromUtf8("caf\xC3\xA9.txt"), "caf\xC3\xA9\r\n"},
-    };
+    const auto files = test::referenceProjectFiles();
     for (const auto& [path, bytes] : files) test::writeFile(f.project + path, bytes);
     test::writeFile(f.destination + localFromUtf8(c.name) + ".sis", "earlier package");
 

@@ -1,5 +1,8 @@
 #include "tests/support/build_fixture.h"
 
+#include <random>
+
+#include "src/platform/local_text.h"
 #include "src/platform/path.h"
 
 namespace fs = std::filesystem;
@@ -30,6 +33,19 @@ void BuildFolders::compilerMode(const std::string& mode) const {
         fs::remove(bin("test-compiler-mode"));
     else
         root.write("wiz app/bin/test-compiler-mode", mode);
+}
+
+std::vector<std::pair<std::string, std::string>> referenceProjectFiles() {
+    std::mt19937 gen(1);
+    std::string app(150000, '\0');
+    for (char& c : app) c = static_cast<char>(gen());
+    return {
+        {"system/apps/Demo/Demo.app", app},
+        {"system/apps/Demo/Demo.rsc", std::string(4000, 'r')},
+        {"system/apps/Demo/data/empty.dat", ""},
+        {"readme.txt", "read me\r\n"},
+        {localFromUtf8("caf\xC3\xA9.txt"), "caf\xC3\xA9\r\n"},
+    };
 }
 
 }  // namespace tovrin::test

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -21,5 +23,9 @@ struct BuildFolders {
     // "fail" or "slow" for the test compiler; empty for a normal compile.
     void compilerMode(const std::string& mode) const;
 };
+
+// The project of the wizard's reference packages (tests/data/wizard/*.sis): each file's path
+// below the project folder (local text, "/" between folders) and its bytes.
+std::vector<std::pair<std::string, std::string>> referenceProjectFiles();
 
 }  // namespace tovrin::test
