@@ -1,17 +1,7 @@
 # Shared by the scripts that cross-build the Windows program and run it under wine. Source it
 # from the repository's top folder.
 
-# Installs the Debian packages given that are missing (needs root or sudo).
-install_missing() {
-  local missing=() p sudo=""
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-}
+source scripts/lib/packages.sh
 
 WINDOWS_BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev libgtest-dev)
 WINE_PACKAGES=(wine wine64 fonts-wine xvfb)
