@@ -23,6 +23,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # tovrin_<version>_<architecture>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beside the libraries it links: the platform plugins without which no Qt window opens.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
 include(CPack)
