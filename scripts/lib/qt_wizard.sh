@@ -15,8 +15,11 @@ qt_wizard_build() {
   pid=$!
   QT_WIZARD_WINDOW=$(timeout 30 xdotool search --sync --name '^Tovrin Wizard by Quen$' | head -1)
   QT_WIZARD_WIDTH=$(xdotool getwindowgeometry --shell "$QT_WIZARD_WINDOW" | sed -n 's/^WIDTH=//p')
-  qt_wizard_choose_folder "$project" 5760 120 375 255      # cmdBrowse
-  qt_wizard_choose_folder "$destination" 5760 600 375 255  # cmdDestFol
+  qt_wizard_choose_folder "$project" 5760 120 375 255 &&  # cmdBrowse
+    qt_wizard_choose_folder "$destination" 5760 600 375 255 || {  # cmdDestFol
+    kill "$pid"
+    return 1
+  }
   qt_wizard_click 1800 1560 4335 285                       # txtName
   xdotool key ctrl+a type "$name"
   qt_wizard_click 120 7440 2175 375                        # cmdDo
@@ -24,7 +27,7 @@ qt_wizard_build() {
   # Delivered: the package is there and the wizard runs no script any more (del.bat, which
   # copies the package, has ended).
   for _ in $(seq 600); do
-    if xdotool search --name '^Error$' >/dev/null; then
+    if xdotool search --name '^Error$' >/dev/null 2>&1; then
       echo "the wizard showed an Error box; its output:" >&2
       cat "$log" >&2
       if command -v import >/dev/null && import -window root "$log.png"; then
@@ -54,13 +57,25 @@ qt_wizard_click() {
 }
 
 # qt_wizard_choose_folder <folder> <button's place...>: answers the folder dialog that a "..."
-# button opens by typing the folder's path.
+# button opens by typing the folder's path. The dialog completes names while they are typed
+# and may take a path for something else; it then says that it found no such folder, in a
+# second window of its title: its OK is pressed, and the path typed again.
 qt_wizard_choose_folder() {
-  local folder=$1
+  local folder=$1 windows
   shift
   qt_wizard_click "$@"
   timeout 30 xdotool search --sync --name '^Find Directory$' >/dev/null
-  xdotool type --delay 2 "$folder"
-  xdotool key Return
-  while xdotool search --name '^Find Directory$' >/dev/null; do sleep 0.1; done
+  for _ in 1 2 3; do
+    xdotool key ctrl+a type --delay 20 "$folder"
+    xdotool key Return
+    for _ in $(seq 50); do
+      windows=$( (xdotool search --name '^Find Directory$' 2>/dev/null || true) | wc -l)
+      [ "$windows" -eq 1 ] || break
+      sleep 0.1
+    done
+    [ "$windows" -eq 0 ] && return 0
+    [ "$windows" -eq 2 ] && xdotool key Return
+  done
+  echo "the folder dialog did not take $folder" >&2
+  return 1
 }
