@@ -3,6 +3,7 @@
 // tab place and initial settings. Every window implementation builds itself from this table,
 // and the tests' in-memory window starts from it, so all of them open in the same state.
 
+#include <string>
 #include <vector>
 
 #include "src/platform/window.h"
@@ -36,6 +37,16 @@ constexpr int kBusyFontPoints = 24;
 // Every control, top to bottom as the window shows them, then the two timers.
 const std::vector<ControlDesign>& formDesign();
 const ControlDesign& designOf(Control c);
+
+// The label beside a text box or the combo box, which names it: the label right before it in
+// the design. Nothing for any other control.
+const ControlDesign* labelOf(Control c);
+
+// The name a screen reader gives a control, the same in every window: a box's label without
+// its colon, the check box's caption, and for the list and the two "..." buttons, whose
+// captions say nothing, a name of their own. "" for the other controls, which their captions
+// name.
+std::string accessibleName(Control c);
 
 // The controls that take the focus, in tab order (the focus starts on the first). A disabled
 // control in it is passed over by the toolkit.
