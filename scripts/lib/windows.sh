@@ -1,28 +1,39 @@
 # Shared by the scripts that cross-build the Windows program and run it under wine. Source it
 # from the repository's top folder.
 
-# Installs the Debian packages given that are missing (needs root or sudo).
-install_missing() {
-  local missing=() p sudo=""
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
+source scripts/lib/packages.sh
+source scripts/lib/display.sh
+
+WINDOWS_BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  libz-mingw-w64-dev libgtest-dev)
+WINE_PACKAGES=(wine wine64 fonts-wine xvfb locales)
+# 32-bit programs run in the same prefix through wine32, from Debian's i386 architecture: call
+# add_i386_architecture before installing it.
+WINE32_PACKAGES=(wine32:i386)
+
+# add_i386_architecture: lets apt install i386 packages, once.
+add_i386_architecture() {
+  dpkg --print-foreign-architectures | grep -qx i386 && return 0
+  local sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  $sudo dpkg --add-architecture i386
 }
 
-WINDOWS_BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev libgtest-dev)
-WINE_PACKAGES=(wine wine64 fonts-wine xvfb locales)
+# windows_configure <architecture> <build folder> [cmake option...]: configures the MinGW-w64
+# cross-build for x86_64 (64-bit) or i686 (32-bit) there, without Qt: Windows has its own window.
+windows_configure() {
+  local arch=$1 build=$2
+  shift 2
+  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVRIN_QT=OFF "$@" >/dev/null
+}
 
-# windows_build <build folder> [target...]: configures the MinGW-w64 cross-build there (no Qt:
-# Windows has its own window) and builds the targets given, or everything.
+# windows_build <build folder> [target...]: the 64-bit cross-build there, of the targets given
+# or of everything.
 windows_build() {
   local build=$1
   shift
-  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVRIN_QT=OFF >/dev/null
+  windows_configure x86_64 "$build"
   if [ $# -gt 0 ]; then cmake --build "$build" -j2 --target "$@"; else cmake --build "$build" -j2; fi
 }
 
@@ -57,19 +68,13 @@ wine_locales() {
   done
 }
 
-# wine_display: a virtual display of our own on the first free number, exported as DISPLAY, and
-# one wine server for the whole run with wine's own services started here, their standard
-# files away from the caller's: services started by a test would hold ctest's output open for
-# ever. Both are stopped when the script exits.
+# wine_display: a virtual display of our own, exported as DISPLAY, and one wine server for the
+# whole run with wine's own services started here, their standard files away from the
+# caller's: services started by a test would hold ctest's output open for ever. The caller
+# stops both with wine_display_stop, from its own exit trap.
 wine_display() {
-  local display=90
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  WINE_XVFB_PID=$!
-  export DISPLAY=":$display"
+  virtual_display
   wineserver -p
-  trap wine_display_stop EXIT
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   # The first program of a server session starts the desktop: it must see the display.
   wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 }
@@ -77,5 +82,5 @@ wine_display() {
 wine_display_stop() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  kill "$WINE_XVFB_PID" 2>/dev/null || true
+  virtual_display_stop
 }

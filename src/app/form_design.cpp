@@ -49,6 +49,15 @@ const std::vector<ControlDesign> kDesign = {
 };
 // clang-format on
 
+// Names for the controls whose captions say nothing of what they do.
+struct OwnName {
+    Control control;
+    const char* name;
+};
+const OwnName kOwnNames[] = {{C::List1, "Files to package"},
+                             {C::cmdBrowse, "Choose the project folder"},
+                             {C::cmdDestFol, "Choose the destination folder"}};
+
 bool takesFocus(const ControlDesign& d) {
     return d.kind != K::Label && d.kind != K::Frame && d.kind != K::Timer;
 }
@@ -73,6 +82,25 @@ int textRoomTwips(const ControlDesign& d) {
         found = true;
     }
     return room;
+}
+
+const ControlDesign* labelOf(Control c) {
+    const ControlDesign& d = designOf(c);
+    if (d.kind != K::TextBox && d.kind != K::ComboBox) return nullptr;
+    if (&d == &kDesign.front() || (&d - 1)->kind != K::Label) return nullptr;
+    return &d - 1;
+}
+
+std::string accessibleName(Control c) {
+    for (const OwnName& own : kOwnNames)
+        if (own.control == c) return own.name;
+    if (const ControlDesign* label = labelOf(c)) {
+        std::string name = label->text;
+        if (!name.empty() && name.back() == ':') name.pop_back();
+        return name;
+    }
+    const ControlDesign& d = designOf(c);
+    return d.kind == K::CheckBox ? d.text : "";
 }
 
 std::vector<Control> tabOrder() {

@@ -3,6 +3,7 @@
 // tab place and initial settings. Every window implementation builds itself from this table,
 // and the tests' in-memory window starts from it, so all of them open in the same state.
 
+#include <string>
 #include <vector>
 
 #include "src/platform/window.h"
@@ -42,6 +43,16 @@ const ControlDesign& designOf(Control c);
 // The width in twips the layout gives a control's caption or initial text: a label's may run
 // into the gap before the next control in its row, any other control's is its own width.
 int textRoomTwips(const ControlDesign& d);
+
+// The label beside a text box or the combo box, which names it: the label right before it in
+// the design. Nothing for any other control.
+const ControlDesign* labelOf(Control c);
+
+// The name a screen reader gives a control, the same in every window: a box's label without
+// its colon, the check box's caption, and for the list and the two "..." buttons, whose
+// captions say nothing, a name of their own. "" for the other controls, which their captions
+// name.
+std::string accessibleName(Control c);
 
 // The controls that take the focus, in tab order (the focus starts on the first). A disabled
 // control in it is passed over by the toolkit.

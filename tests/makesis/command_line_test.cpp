@@ -68,6 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]",
                     ""},
         CommandCase{"HelpWinsOverFiles", {"t.pkg", "-H"}, 0, "Script format", ""},
+        CommandCase{"LongHelp", {"--help"}, 0, "Script format", ""},
+        CommandCase{"Version", {"--version", "t.pkg"}, 0, "makesis " TOVRIN_VERSION "\n", ""},
+        CommandCase{"HelpWinsOverVersion", {"--version", "-h"}, 0, "Script format", ""},
         CommandCase{"DefaultOutputBesideScript", {"t.pkg"}, 0, "Created t.sis", "t.sis"},
         CommandCase{
             "OutputGiven", {"t.pkg", "out/demo.SIS"}, 0, "Created out/demo.SIS", "out/demo.SIS"},

@@ -65,6 +65,32 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OnlyFolder", {"-x", "dir"}, "sislist: no package given\n" + kUsage}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
 
+struct AnswerCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string outStart;
+};
+
+void PrintTo(const AnswerCase& c, std::ostream* os) { *os << c.name; }
+
+class Answer : public ::testing::TestWithParam<AnswerCase> {};
+
+// Help and version go to standard output with status 0, whatever else the line holds.
+TEST_P(Answer, OnStandardOutputWithStatusZero) {
+    const Result r = runWith(GetParam().args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind(GetParam().outStart, 0), 0u) << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, Answer,
+    ::testing::Values(AnswerCase{"Short", {"-h"}, kUsage + "Lists a pre-9"},
+                      AnswerCase{"Long", {"--help"}, kUsage},
+                      AnswerCase{"AmongOthers", {"-x", "dir", "a.sis", "--help"}, kUsage},
+                      AnswerCase{"Version", {"--version"}, "sislist " TOVRIN_VERSION "\n"}),
+    [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
+
 TEST(Run, MissingFile) {
     test::TempDir dir;
     const std::string file = (dir.path() / "absent.sis").string();

@@ -21,6 +21,11 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        // The long forms every command-line tool answers.
+        if (arg == "--help" || arg == "--version") {
+            (arg == "--help" ? line.help : line.version) = true;
+            continue;
+        }
         if (arg.size() < 2 || arg[0] != '-') {
             files.push_back(arg);
             continue;
@@ -45,7 +50,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             return false;
         }
     }
-    if (line.help) return true;
+    if (line.help || line.version) return true;
     if (files.empty()) {
         *err = "no source file specified";
         return false;

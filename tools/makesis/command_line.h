@@ -1,5 +1,6 @@
 #pragma once
 // makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]
+// makesis --help | --version
 //
 // Options start with "-" (case does not matter). The folder of -d and the password of -p may
 // follow the letter directly ("-da") or as the next argument. Anything else is a file name,
@@ -12,6 +13,7 @@ namespace tovrin::makesis {
 
 struct CommandLine {
     bool help = false;
+    bool version = false;
     bool verbose = false;
     bool stub = false;
     std::string searchFolder;

@@ -3,13 +3,16 @@
 namespace tovrin::makesis {
 
 void printBanner(std::ostream& out) {
-    out << "\nTovrin package compiler, version 0.9\n"
+    out << "\nTovrin package compiler, version " TOVRIN_VERSION
+           "\n"
            "Builds Series 60 installation packages (pre-9 .sis) from package scripts.\n\n";
 }
 
+void printVersion(std::ostream& out) { out << "makesis " TOVRIN_VERSION "\n"; }
+
 void printUsage(std::ostream& out) {
     out << "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]\n"
-           "  -h  show this help and the script format\n"
+           "  -h  show this help and the script format (also --help; --version: the version)\n"
            "  -v  verbose: one line per statement and writing step\n"
            "  -s  make a stub package (records only, no file data)\n"
            "  -d  also look for source files in this folder (-dfolder or -d folder)\n"

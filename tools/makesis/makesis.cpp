@@ -154,6 +154,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, const ProgressR
         printUsage(out);
         return 1;
     }
+    if (line.version && !line.help) {
+        printVersion(out);
+        return 0;
+    }
     if (line.help) {
         printBanner(out);
         printFormatHelp(out);

@@ -9,10 +9,26 @@ namespace tovrin::sislist {
 namespace {
 
 constexpr const char* kUsage = "usage: sislist [-x DIR] package.sis\n";
+constexpr const char* kHelp =
+    "Lists a pre-9 Series 60 package (.sis) and verifies its checksums.\n"
+    "  -x DIR     also extract the package's files below DIR\n"
+    "  -h, --help show this help\n"
+    "  --version  show the version\n"
+    "Exit status: 0 when the package is whole and verified, 1 otherwise.\n";
 
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const std::string& arg : args) {
+        if (arg == "-h" || arg == "--help") {
+            out << kUsage << kHelp;
+            return 0;
+        }
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "sislist " TOVRIN_VERSION "\n";
+        return 0;
+    }
     std::string folder;
     std::string file;
     bool extract = false;

@@ -244,6 +244,14 @@ void Form1::createControls() {
     working->setFont(font);
     widgets_[Control::Frame1]->raise();  // drawn above the list
 
+    // What a screen reader says of each control, and which label stands for which box.
+    for (const ControlDesign& d : formDesign()) {
+        const std::string name = tovrin::accessibleName(d.control);
+        if (!name.empty()) widgets_[d.control]->setAccessibleName(toQt(name));
+        if (const ControlDesign* label = labelOf(d.control))
+            static_cast<QLabel*>(widgets_[label->control])->setBuddy(widgets_[d.control]);
+    }
+
     const std::vector<Control> order = tabOrder();
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         setTabOrder(widgets_[order[i]], widgets_[order[i + 1]]);

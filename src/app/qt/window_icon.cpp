@@ -1,14 +1,10 @@
 #include "src/app/qt/window_icon.h"
 
-#include <QPainter>
 #include <QPixmap>
 
 namespace tovrin {
 
-QIcon makeWindowIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+void paintWindowIcon(QPainter& p) {
     p.setPen(QColor(60, 40, 10));
     p.setBrush(QColor(205, 160, 90));
     p.drawRect(1, 4, 13, 10);                      // the box
@@ -16,6 +12,13 @@ QIcon makeWindowIcon() {
     p.drawLine(1, 4, 4, 1);                        // the lid
     p.drawLine(4, 1, 15, 1);
     p.drawLine(15, 1, 14, 4);
+}
+
+QIcon makeWindowIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    paintWindowIcon(p);
     return QIcon(pixmap);
 }
 

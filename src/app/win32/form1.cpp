@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "src/app/folder_commands.h"
 #include "src/app/form_design.h"
@@ -152,11 +154,22 @@ void Form1::createControls() {
     if (!dialogFont_ || !busyFont_) throw std::runtime_error("cannot create the window's fonts");
 
     // Made in tab order, which is the order in which Tab visits them (the labels, taking no
-    // focus, fall in between). Frame1 comes before Label7, which lies inside it.
+    // focus, fall in between). A box's label comes right before the box, so that the
+    // system's accessibility layer names the box from it. Frame1 comes before Label7, which
+    // lies inside it.
+    std::map<Control, int> labelPlace;  // a box's label takes the box's place, just before it
+    for (const ControlDesign& d : formDesign())
+        if (const ControlDesign* label = labelOf(d.control))
+            labelPlace[label->control] = d.tabIndex;
+    auto place = [&labelPlace](const ControlDesign& d) {
+        const auto label = labelPlace.find(d.control);
+        return label == labelPlace.end() ? std::make_pair(d.tabIndex, 1)
+                                         : std::make_pair(label->second, 0);
+    };
     std::vector<ControlDesign> designs = formDesign();
     std::stable_sort(
         designs.begin(), designs.end(),
-        [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
+        [&place](const ControlDesign& a, const ControlDesign& b) { return place(a) < place(b); });
     for (const ControlDesign& d : designs) {
         if (d.kind == ControlKind::Timer) {
             timerRunning_[d.control] = false;

@@ -3,6 +3,7 @@
 // nothing modal ever opens.
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -97,6 +98,36 @@ private slots:
         edit->clear();
         QTest::keyClicks(edit, QString(limit + 1, QChar('7')));
         QCOMPARE(edit->text().size(), limit);
+    }
+
+    // The names a screen reader finds, read back through Qt's accessibility layer; the "..."
+    // buttons keep their caption.
+    void accessibleNames_data() {
+        QTest::addColumn<int>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("txtProjPath") << int(Control::txtProjPath) << "Project path";
+        QTest::newRow("cmdBrowse") << int(Control::cmdBrowse) << "Choose the project folder";
+        QTest::newRow("txtDest") << int(Control::txtDest) << "Dest. folder";
+        QTest::newRow("cmdDestFol") << int(Control::cmdDestFol) << "Choose the destination folder";
+        QTest::newRow("CmbLang") << int(Control::CmbLang) << "Select language";
+        QTest::newRow("txtName") << int(Control::txtName) << "Name of the program";
+        QTest::newRow("txtUID") << int(Control::txtUID) << "UID";
+        QTest::newRow("ckSupp") << int(Control::ckSupp) << "Support all symbians";
+        QTest::newRow("txtVer") << int(Control::txtVer) << "Ver.";
+        QTest::newRow("txtMin") << int(Control::txtMin) << "Min.";
+        QTest::newRow("txtBuild") << int(Control::txtBuild) << "Build";
+        QTest::newRow("List1") << int(Control::List1) << "Files to package";
+        QTest::newRow("cmdDo") << int(Control::cmdDo) << "Create .sis file";
+    }
+    void accessibleNames() {
+        QFETCH(int, control);
+        QFETCH(QString, name);
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(form->widget(Control(control)));
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+        if (auto* button = get<QPushButton>(Control(control)))
+            QCOMPARE(button->text(), QString(designOf(Control(control)).text));
     }
 
     void tabOrder() {

@@ -236,6 +236,23 @@ TEST_F(Win32Form, WindowIsBuiltFromTheDesign) {
     EXPECT_TRUE(IntersectRect(&both, &frame, &list));
 }
 
+// Wine's accessibility layer gives no object for these controls (E_NOINTERFACE), so what
+// Windows' layer reads is checked: a box's name is the text of the label right before it in
+// the window order, and the check box's is its caption.
+TEST_F(Win32Form, BoxesHaveTheirLabelsRightBeforeThem) {
+    for (const ControlDesign& d : formDesign()) {
+        const std::string name = accessibleName(d.control);
+        if (name.empty()) continue;
+        SCOPED_TRACE(name);
+        if (const ControlDesign* label = labelOf(d.control)) {
+            EXPECT_EQ(GetWindow(h(d.control), GW_HWNDPREV), h(label->control));
+            EXPECT_EQ(textOf(h(label->control)), name + ":");
+        } else if (d.kind == ControlKind::CheckBox) {
+            EXPECT_EQ(textOf(h(d.control)), name);
+        }
+    }
+}
+
 // The program's icon: one 16 x 16 image in 256 colours.
 TEST_F(Win32Form, IconIsSixteenPixelsInTwoHundredFiftySixColours) {
 #pragma pack(push, 2)
