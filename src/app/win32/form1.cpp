@@ -11,6 +11,7 @@
 #include "src/app/form_design.h"
 #include "src/app/info_boxes.h"
 #include "src/app/uid_import.h"
+#include "src/app/win32/accessible_names.h"
 #include "src/app/win32/entry_list.h"
 #include "src/app/win32/resources.h"
 #include "src/app/win32/system_dialogs.h"
@@ -133,6 +134,7 @@ Form1::Form1(const std::string& appFolder, ScriptStarter& starter, Dialogs* dial
 }
 
 Form1::~Form1() {
+    names_.reset();  // its names go before their controls
     if (window_) DestroyWindow(window_);
     if (dialogFont_) DeleteObject(dialogFont_);
     if (busyFont_) DeleteObject(busyFont_);
@@ -166,6 +168,7 @@ void Form1::createControls() {
         return label == labelPlace.end() ? std::make_pair(d.tabIndex, 1)
                                          : std::make_pair(label->second, 0);
     };
+    names_ = std::make_unique<AccessibleNames>();
     std::vector<ControlDesign> designs = formDesign();
     std::stable_sort(
         designs.begin(), designs.end(),
@@ -211,6 +214,11 @@ void Form1::createControls() {
         if (d.kind == ControlKind::CheckBox)
             SendMessageA(child, BM_SETCHECK, static_cast<WPARAM>(d.value), 0);
         controls_[d.control] = child;
+        // The "..." buttons and the list: their captions say nothing of what they do.
+        const std::string name = accessibleName(d.control);
+        if ((d.kind == ControlKind::Button || d.kind == ControlKind::ListBox) && !name.empty() &&
+            name != d.text)
+            names_->set(child, name);
     }
     // The busy panel covers the list, so it is drawn above it.
     SetWindowPos(controls_.at(Control::Frame1), HWND_TOP, 0, 0, 0, 0,

@@ -15,6 +15,7 @@
 
 namespace tovrin {
 
+class AccessibleNames;
 class EntryList;
 
 class Form1 : public Window {
@@ -65,6 +66,7 @@ private:
     std::map<Control, HWND> controls_;
     std::map<Control, bool> timerRunning_;
     std::unique_ptr<EntryList> list_;
+    std::unique_ptr<AccessibleNames> names_;
     HFONT dialogFont_ = nullptr;
     HFONT busyFont_ = nullptr;
     HWND savedFocus_ = nullptr;  // the control that had the focus when the window went inactive
