@@ -39,15 +39,23 @@ windows_build() {
 
 # wine_prefix <folder>: makes the wine prefix there once and exports what every wine call
 # needs. The locale is pinned: wine takes its code pages (1252 and 437 here) and its mapping
-# of file names from it.
+# of file names from it. A prefix made by another set of wine packages is made anew: one made
+# before wine32 was installed, say, cannot load kernel32.dll after it.
 wine_prefix() {
   export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d" LC_ALL=C.UTF-8
+  local wine_packages
+  wine_packages=$(dpkg-query -W -f='${Package}:${Architecture} ${Version}\n' 'wine*' 'libwine*' 2>/dev/null | sort)
+  if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$WINEPREFIX/.tovrin-wine" 2>/dev/null)" != "$wine_packages" ]; then
+    wineserver -k 2>/dev/null || true
+    rm -rf "${WINEPREFIX:?}"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
     # Debian's wine does not find its own fonts: the prefix gets the dialog font and the glyphs
     # of the caption buttons.
     cp /usr/share/wine/fonts/{tahoma.ttf,tahomabd.ttf,marlett.ttf} "$WINEPREFIX/drive_c/windows/Fonts/"
+    printf '%s\n' "$wine_packages" >"$WINEPREFIX/.tovrin-wine"
   fi
   # No window manager runs on the virtual display: wine manages its windows itself and draws
   # their captions (a managed window that closes waits 2 s for a manager that never answers).
