@@ -14,7 +14,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "runs its own package compiler on it and delivers the package.\n"
   "\n"
   "It comes with the package compiler (makesis) and a lister that shows and\n"
-  "checks what a package holds (sislist), so no SDK is needed.")
+  "checks what a package holds (sislist), so no SDK is needed; tovrin-build\n"
+  "does the wizard's build as one command, for makefiles and CI.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
