@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "src/platform/local_text.h"
 #include "src/platform/path.h"
 #include "src/platform/read_file.h"
 
@@ -131,7 +132,7 @@ std::string userWorkFolder() {
                                                    SHGFP_TYPE_CURRENT, found)))
         base = found;
     if (base.empty()) return {};
-    if (base.back() == '\\' || base.back() == '/') base.pop_back();
+    if (endsWithCharacter(base, '\\') || endsWithCharacter(base, '/')) base.pop_back();
     return base + "\\Tovrin";
 #else
     const char* cache = std::getenv("XDG_CACHE_HOME");
