@@ -13,7 +13,13 @@ qt_wizard_build() {
   shift 4
   "$@" </dev/null >"$log" 2>&1 &
   pid=$!
-  QT_WIZARD_WINDOW=$(timeout 30 xdotool search --sync --name '^Tovrin Wizard by Quen$' | head -1)
+  QT_WIZARD_WINDOW=$(timeout 30 xdotool search --sync --name '^Tovrin Wizard by Quen$' | head -1) || true
+  if [ -z "$QT_WIZARD_WINDOW" ]; then
+    echo "the wizard's window did not appear; its output:" >&2
+    cat "$log" >&2
+    kill "$pid" 2>/dev/null || true
+    return 1
+  fi
   QT_WIZARD_WIDTH=$(xdotool getwindowgeometry --shell "$QT_WIZARD_WINDOW" | sed -n 's/^WIDTH=//p')
   qt_wizard_choose_folder "$project" 5760 120 375 255 &&  # cmdBrowse
     qt_wizard_choose_folder "$destination" 5760 600 375 255 || {  # cmdDestFol
@@ -38,6 +44,17 @@ qt_wizard_build() {
     if [ -f "$destination/$name.sis" ] && ! pgrep -P "$pid" >/dev/null; then
       status=0
       break
+    fi
+    sleep 0.1
+  done
+  # The clean-up tick, half a second after del.bat, checks the delivery and may still say that
+  # it failed.
+  for _ in $(seq 20); do
+    [ $status -eq 0 ] || break
+    if xdotool search --name '^Error$' >/dev/null 2>&1; then
+      echo "the wizard showed an Error box after the delivery; its output:" >&2
+      cat "$log" >&2
+      status=1
     fi
     sleep 0.1
   done
