@@ -43,6 +43,7 @@ function(tovrin_add_code_page_runs name)
     list(GET run 0 code_page)
     list(GET run 1 locale)
     add_test(NAME ${name}_cp${code_page} COMMAND ${name} --gtest_filter=*LocalCharacters*)
-    set_tests_properties(${name}_cp${code_page} PROPERTIES ENVIRONMENT "LC_ALL=${locale}")
+    set_tests_properties(${name}_cp${code_page} PROPERTIES
+      ENVIRONMENT "LC_ALL=${locale};TOVRIN_EXPECTED_CODE_PAGE=${code_page}")
   endforeach()
 endfunction()
