@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     if (!tovrin::startConsoleProgram()) return 1;
     // An interrupt stops the build at its next step, so that it removes its temporary files.
     tovrin::catchInterrupts();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = tovrin::programArguments(argc, argv);
     const int status = tovrin::build::run(
         args, tovrin::applicationFolder(),
         {std::cout, std::cerr, tovrin::standardErrorIsTerminal(), tovrin::interruptRequested});

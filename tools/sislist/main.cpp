@@ -5,6 +5,5 @@
 
 int main(int argc, char** argv) {
     if (!tovrin::startConsoleProgram()) return 1;
-    return tovrin::sislist::run(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                                std::cerr);
+    return tovrin::sislist::run(tovrin::programArguments(argc, argv), std::cout, std::cerr);
 }
