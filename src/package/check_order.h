@@ -12,7 +12,8 @@
 
 namespace tovrin {
 
-// Check 1, then the folders and the name as the scripts must carry them.
+// Check 1, then the folders and the name as the scripts must carry them. `appFolder` is the
+// folder the scripts name, or "" where no script is written.
 std::string checkFolders(const PackageSettings& s, const std::string& appFolder);
 
 // Checks 2 to 4 with the rules of the name between them.

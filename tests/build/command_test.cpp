@@ -120,6 +120,19 @@ TEST(Command, InterruptStopsTheBuildAndKeepsTheEarlierPackage) {
     EXPECT_EQ(test::folderNames(f.destination), std::vector<std::string>{"Demo.sis"});
 }
 
+// "." names the folder the command runs in, as the folder dialog would name it: no "/./" in a
+// file line.
+TEST(Command, RelativeFoldersAreResolved) {
+    Folders f;
+    test::writeFile(f.project + "a.txt", "a");
+    const test::ProgramRun run =
+        test::runProgram(test::appProgram("tovrin-build"), {"--pkg", "-d", "..", "."}, f.project);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("a.txt\"-\"!:\\a.txt\""), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(kSep + "." + kSep), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(kSep + ".." + kSep), std::string::npos) << run.out;
+}
+
 struct Refusal {
     const char* what;
     // "<proj>" stands for the project folder; "<dest>" at the start of an argument or anywhere

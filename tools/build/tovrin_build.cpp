@@ -43,7 +43,9 @@ int stopped(Console& console) {
 // in one.
 std::string folderPath(const std::string& given) {
     if (given.empty()) return given;  // refused by the checks, as an empty box is
-    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(given));
+    // "." and ".." are resolved as the folder dialog would have: a file line names no "/./".
+    std::filesystem::path path =
+        std::filesystem::absolute(std::filesystem::path(given)).lexically_normal();
     std::string text = localText(path.make_preferred());
     return path.has_filename() ? text + kSeparator : text;
 }
@@ -94,9 +96,10 @@ int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSett
     return o.language.empty() ? 0 : pickLanguage(appFolder, o.language, s.language, error);
 }
 
-std::string checkAll(const PackageSettings& s, const std::string& appFolder,
-                     std::vector<std::string>& entries) {
-    if (std::string m = checkFolders(s, appFolder); !m.empty()) return m;
+std::string checkAll(const PackageSettings& s, std::vector<std::string>& entries) {
+    // The window's checks of the folders and the name, but none of the program's own folder:
+    // the command writes no batch script that would name it.
+    if (std::string m = checkFolders(s, ""); !m.empty()) return m;
     if (std::string m = checkNameAndUid(s); !m.empty()) return m;
     if (std::string m = checkSource(s); !m.empty()) return m;
     ScanFolder(s.projectFolder, &entries);
@@ -170,7 +173,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     }
 
     std::vector<std::string> entries;
-    if (std::string m = checkAll(s, appFolder, entries); !m.empty()) return fail(console, m);
+    if (std::string m = checkAll(s, entries); !m.empty()) return fail(console, m);
 
     if (options.pkgOnly) {
         for (const std::string& line : packageScript(s, "AboutInstaller.txt", entries))
