@@ -103,10 +103,12 @@ bool copyWhole(const std::string& from, const std::string& to) {
 
 // Makes the folder and every missing folder above it. Only the last one counts: a folder
 // above may exist and still refuse to be made (a drive, a share, a folder of another user).
+// The separators are found by characters: in a double-byte code page a byte of "\" may stand
+// inside a character of a folder's name.
 bool makeFolders(const std::string& path) {
-    for (std::size_t cut = path.find(kSeparator, 1); cut != std::string::npos;
-         cut = path.find(kSeparator, cut + 1))
-        makeFolder(path.substr(0, cut));
+    for (std::size_t pos = 0; pos < path.size(); pos += characterLength(path, pos))
+        if (pos > 0 && path[pos] == kSeparator && characterLength(path, pos) == 1)
+            makeFolder(path.substr(0, pos));
     return makeFolder(path);
 }
 
