@@ -3,6 +3,7 @@
 #include <string>
 
 #include "src/package/package_script.h"
+#include "src/package/wizard.h"
 
 namespace tovrin {
 
@@ -17,7 +18,9 @@ const char* const kUidInfoText =
     "old projects still installed on the emulator or on a phone: a UID clash may stop a "
     "program from loading, typically with Not Found errors.";
 
+// Like every command of the window, neither box opens while a build runs.
 void Command1_Click(Window& w) {
+    if (isBusy(w)) return;
     const std::string text =
         std::string("Tovrin 0.9 by Quen\r\n\r\nPlease send bugs and suggestion to:\r\n") +
         kContactAddress + "\r\n\r\nMore functions to come";
@@ -25,6 +28,7 @@ void Command1_Click(Window& w) {
 }
 
 void Command2_Click(Window& w) {
+    if (isBusy(w)) return;
     w.dialogs().messageBox(kUidInfoText, "UID Info", MessageIcon::Information);
 }
 

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "src/app/folder_commands.h"
 #include "src/app/info_boxes.h"
+#include "src/app/uid_import.h"
+#include "src/package/wizard.h"
 #include "tests/support/fake_window.h"
 
 using namespace tovrin;
@@ -36,6 +41,23 @@ TEST(InfoBoxes, UidInfoHasTwoParagraphsWithTheirOpenings) {
                                    0),
         0u);
     EXPECT_NE(text.find("Not Found"), std::string::npos);
+}
+
+// While a build runs, a click that reaches a command anyway (a disabled window's control may
+// still be sent one) opens no dialog or box and changes no text: the delivery still reads them.
+TEST(WindowCommands, DoNothingWhileABuildRuns) {
+    const std::function<void(Window&)> commands[] = {cmdBrowse_Click, cmdDestFol_Click,
+                                                     readUi_Click, Command1_Click, Command2_Click};
+    for (const auto& command : commands) {
+        test::FakeWindow w;
+        w.setText(Control::txtDest, "/out/");
+        enterBusyState(w);
+        command(w);  // the in-memory window throws on a dialog it has no answer for
+        EXPECT_TRUE(w.messages.empty());
+        EXPECT_TRUE(w.fileDialogCalls.empty());
+        EXPECT_EQ(w.text(Control::txtDest), "/out/");
+        EXPECT_EQ(w.text(Control::txtUID), "01000000");
+    }
 }
 
 }  // namespace

@@ -292,12 +292,10 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wp, LPARAM lp) {
 }
 
 void Form1::onClick(Control c) {
-    // The create command itself does nothing while a build runs. A control of a disabled
-    // window may still hold the focus or be sent a click, and the other commands would change
-    // the texts that the build's delivery still reads, so they start only in an idle window.
-    if (c == Control::cmdDo) return cmdDo_Click(wizard_);
-    if (!IsWindowEnabled(window_)) return;
+    // A control of a disabled window may still hold the focus or be sent a click: the commands
+    // themselves do nothing while a build runs.
     switch (c) {
+    case Control::cmdDo: return cmdDo_Click(wizard_);
     case Control::cmdBrowse: return cmdBrowse_Click(*this);
     case Control::cmdDestFol: return cmdDestFol_Click(*this);
     case Control::readUi: return readUi_Click(*this);
