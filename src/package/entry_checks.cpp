@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "src/package/control_characters.h"
 #include "src/platform/folder_listing.h"
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
@@ -11,18 +12,8 @@
 namespace tovrin {
 namespace {
 
-bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
-
 bool breaksFileLine(char32_t c) {
-    return c == '"' || isControl(c) || (kSeparator != '\\' && c == '\\');
-}
-
-// A control character cannot be shown in a message box. Control characters are single bytes
-// in every code page, so they can be replaced byte by byte.
-std::string shown(std::string entry) {
-    std::replace_if(
-        entry.begin(), entry.end(), [](unsigned char c) { return isControl(c); }, '?');
-    return entry;
+    return c == '"' || isControlCharacter(c) || (kSeparator != '\\' && c == '\\');
 }
 
 // The target as the phone compares it: "\" between folders, case folded.
@@ -41,7 +32,7 @@ std::string checkEntries(const std::vector<std::string>& entries) {
         characters.push_back(packagedCodePoints(entry));
         const std::u32string& c = characters.back();
         if (std::any_of(c.begin(), c.end(), breaksFileLine))
-            return "The file " + shown(entry) +
+            return "The file " + withControlsShown(entry) +
                    " cannot be packaged: its name holds a quotation mark, a backslash or a "
                    "control character.";
         // On Windows the scan marks each character the code page lacks; no name holds the mark.

@@ -4,16 +4,12 @@
 
 #include <sys/stat.h>
 
+#include "src/package/control_characters.h"
 #include "src/platform/batch_text.h"
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
 
 namespace tovrin {
-namespace {
-
-bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-}  // namespace
 
 PackageSettings readSettings(const Window& w) {
     PackageSettings s;
@@ -39,12 +35,9 @@ std::string checkDestination(const PackageSettings& s) {
 std::string checkFoldersForScripts(const PackageSettings& s, const std::string& appFolder) {
     for (const std::string* folder : {&s.projectFolder, &s.destinationFolder, &appFolder}) {
         if (std::none_of(folder->begin(), folder->end(),
-                         [](unsigned char c) { return c == '"' || isControl(c); }))
+                         [](unsigned char c) { return c == '"' || isControlCharacter(c); }))
             continue;
-        std::string shown = *folder;  // a control character cannot be shown in a message box
-        std::replace_if(
-            shown.begin(), shown.end(), [](unsigned char c) { return isControl(c); }, '?');
-        return "The folder " + shown +
+        return "The folder " + withControlsShown(*folder) +
                " cannot be used: its name holds a quotation mark or a control character.";
     }
     return "";
@@ -68,7 +61,7 @@ std::string checkNameIsFileName(const PackageSettings& s) {
     for (std::size_t pos = 0; pos < s.name.size(); pos += characterLength(s.name, pos)) {
         if (characterLength(s.name, pos) > 1) continue;
         const auto c = static_cast<unsigned char>(s.name[pos]);
-        if (isControl(c) ||
+        if (isControlCharacter(c) ||
             std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos)
             return "The name must not contain \\ / : * ? \" < > |";
     }
