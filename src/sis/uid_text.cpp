@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 
 #include "src/sis/sis_format.h"
 
@@ -27,6 +28,15 @@ std::string uidText(const std::string& firstBytes) {
     for (int shift = 24; shift >= 0; shift -= 8)
         text += forstr(hexByte(static_cast<uint8_t>(uid >> shift)));
     return text;
+}
+
+bool readUidText(const std::string& path, std::string* uid) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4];
+    if (in) in.read(head, sizeof head);
+    if (!in && !in.eof()) return false;
+    *uid = uidText(std::string(head, static_cast<std::size_t>(in.gcount())));
+    return true;
 }
 
 }  // namespace tovrin

@@ -13,4 +13,8 @@ std::string forstr(const std::string& value);
 // count as 00.
 std::string uidText(const std::string& firstBytes);
 
+// The UID text of the file at `path`, read from its first bytes. False, leaving *uid as it
+// was, when the file cannot be read.
+bool readUidText(const std::string& path, std::string* uid);
+
 }  // namespace tovrin

@@ -1,7 +1,6 @@
 #include "tools/build/tovrin_build.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "src/lang/language_list.h"
@@ -50,16 +49,6 @@ std::string folderPath(const std::string& given) {
     return path.has_filename() ? text + kSeparator : text;
 }
 
-// The UID as "Take from a file" reads it: the first four bytes of the package.
-bool uidFromPackage(const std::string& package, std::string& uid) {
-    std::ifstream in(package, std::ios::binary);
-    char head[4];
-    if (in) in.read(head, sizeof head);
-    if (!in && !in.eof()) return false;
-    uid = uidText(std::string(head, static_cast<std::size_t>(in.gcount())));
-    return true;
-}
-
 // The language entry the window's box would show for the name given. Returns 0, or the exit
 // status with `error` set (naming the entries when none answers).
 int pickLanguage(const std::string& appFolder, const std::string& given, std::string& entry,
@@ -85,7 +74,7 @@ int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSett
     s.destinationFolder = o.destination.empty() ? s.projectFolder : folderPath(o.destination);
     s.name = o.name;
     s.uid = o.uid;
-    if (!o.uidFrom.empty() && !uidFromPackage(o.uidFrom, s.uid)) {
+    if (!o.uidFrom.empty() && !readUidText(o.uidFrom, &s.uid)) {
         *error = "Cannot read " + o.uidFrom;
         return kFailed;
     }
