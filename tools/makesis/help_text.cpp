@@ -17,6 +17,10 @@ void printUsage(std::ostream& out) {
            "  -s  make a stub package (records only, no file data)\n"
            "  -d  also look for source files in this folder (-dfolder or -d folder)\n"
            "  -p  accepted for compatibility; packages are never signed\n"
+           "  --root folder     look for sources written from a drive's root (\\a\\b.app)\n"
+           "                    below folder; those not found there also below -d's folder\n"
+           "  --drive X=folder  look for sources written with the drive letter X (X:\\a\\b.app,\n"
+           "                    either case) below folder; one option per letter\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 

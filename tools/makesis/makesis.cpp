@@ -68,7 +68,11 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
 
     Package package;
     std::vector<Diagnostic> diagnostics;
-    const SourceLookup lookup(fromUtf8(line.searchFolder));
+    LookupFolders folders{fromUtf8(line.searchFolder), fromUtf8(line.rootFolder), {}};
+    for (const auto& [letter, folder] : line.driveFolders) {
+        folders.drives[static_cast<char16_t>(letter)] = fromUtf8(folder);
+    }
+    const SourceLookup lookup(std::move(folders));
     const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
         return lookup.find(written, found);
     };
