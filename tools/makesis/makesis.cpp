@@ -73,8 +73,9 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
         folders.drives[static_cast<char16_t>(letter)] = fromUtf8(folder);
     }
     const SourceLookup lookup(std::move(folders));
-    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
-        return lookup.find(written, found);
+    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found,
+                                          std::vector<std::string>& matches) {
+        return lookup.find(written, found, matches);
     };
     if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics)) {
         for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);

@@ -489,8 +489,14 @@ bool Parser::finishFileRecord(Record& record, const std::vector<int>& sourceLine
         source.written = readableText(name);
         if (record.fileType == FileType::Null) continue;
         if (name.empty()) return fail(sourceLines[i], "no source file given");
-        if (!findSource_(name, source)) {
-            return fail(sourceLines[i], "file not found: " + toUtf8(readableText(name)));
+        std::vector<std::string> matches;
+        if (!findSource_(name, source, matches)) {
+            const std::string shown = toUtf8(readableText(name));
+            if (matches.empty()) return fail(sourceLines[i], "file not found: " + shown);
+            std::string list;
+            for (const std::string& match : matches) list += (list.empty() ? "  " : "\n  ") + match;
+            return fail(sourceLines[i],
+                        shown + " names more than one file when letter case is ignored", list);
         }
     }
     return addRecord(std::move(record));

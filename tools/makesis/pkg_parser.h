@@ -17,8 +17,10 @@ struct Diagnostic {
 };
 
 // Looks a source file up as the script names it (with the bytes decodeScript carries, which
-// the finder turns into characters for `found.written`); false when there is no such file.
-using SourceFinder = std::function<bool(const std::u16string& written, Source& found)>;
+// the finder turns into characters for `found.written`); false when there is no such file,
+// or when several answer to it (then listed in `matches`).
+using SourceFinder = std::function<bool(const std::u16string& written, Source& found,
+                                        std::vector<std::string>& matches)>;
 
 // False (with diagnostics) when the script has an error.
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,

@@ -1,5 +1,6 @@
 #include "tools/makesis/source_lookup.h"
 
+#include "tools/makesis/case_blind_path.h"
 #include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
@@ -25,31 +26,41 @@ char16_t driveLetter(const std::u16string& written) {
     return (c >= u'a' && c <= u'z') ? c : 0;
 }
 
-// A name below a folder (the current one when `folder` is empty): the folder's path, then
-// the name's folders and file, split at `separators`.
-std::filesystem::path below(const std::u16string& folder, const std::u16string& name,
-                            const std::u16string& separators) {
-    std::filesystem::path path = folder.empty() ? std::filesystem::path() : pathFromText(folder);
-    size_t start = 0;
-    if (folder.empty() && !name.empty() && separators.find(name[0]) != std::u16string::npos) {
-        path = "/";
-        start = 1;
-    }
-    while (start <= name.size()) {
-        size_t end = name.find_first_of(separators, start);
-        if (end == std::u16string::npos) end = name.size();
-        if (end > start) path /= pathFromText(name.substr(start, end - start));
-        start = end + 1;
-    }
-    return path;
-}
+// Where a source may be: a name below a folder, split into folders at `separators`.
+struct Candidate {
+    std::u16string folder;  // empty: the current folder, or "/" for a name starting with it
+    std::u16string name;
+    std::u16string separators;   // empty: the name is one path as it stands
+    bool shownInFolder = false;  // an uncompressed package shows folder and name, not the name
 
-std::u16string withSeparator(std::u16string folder) {
-    if (!isSeparator(folder.back())) {
-        folder.push_back(static_cast<char16_t>(std::filesystem::path::preferred_separator));
+    std::filesystem::path base() const {
+        if (!folder.empty()) return pathFromText(folder);
+        if (!name.empty() && separators.find(name[0]) != std::u16string::npos) return "/";
+        return {};
     }
-    return folder;
-}
+    std::vector<std::filesystem::path> names() const {
+        if (separators.empty()) return {pathFromText(name)};
+        std::vector<std::filesystem::path> parts;
+        for (size_t start = 0; start <= name.size();) {
+            size_t end = name.find_first_of(separators, start);
+            if (end == std::u16string::npos) end = name.size();
+            if (end > start) parts.push_back(pathFromText(name.substr(start, end - start)));
+            start = end + 1;
+        }
+        return parts;
+    }
+    std::filesystem::path path() const {
+        std::filesystem::path p = base();
+        for (const std::filesystem::path& part : names()) p /= part;
+        return p;
+    }
+};
+
+#ifdef _WIN32
+const std::u16string kAsWritten;  // the host reads both separators itself
+#else
+const std::u16string kAsWritten = u"/";
+#endif
 
 }  // namespace
 
@@ -61,54 +72,81 @@ std::filesystem::path pathFromText(const std::u16string& text) {
 #endif
 }
 
-bool SourceLookup::find(const std::u16string& written, Source& found) const {
+namespace {
+
+// In the order they are tried.
+std::vector<Candidate> candidatesFor(const LookupFolders& folders, const std::u16string& written) {
+    std::vector<Candidate> places;
+    const auto add = [&](std::u16string folder, std::u16string name, std::u16string separators,
+                         bool shownInFolder) {
+        places.push_back(
+            {std::move(folder), std::move(name), std::move(separators), shownInFolder});
+    };
+    const char16_t letter = driveLetter(written);
+    const auto drive = folders.drives.find(letter);
+    if (letter != 0 && drive != folders.drives.end()) {
+        add(drive->second, written.substr(3), u"\\/", false);
+        return places;
+    }
+    const bool rooted = isRooted(written);
+    if (rooted && !folders.root.empty()) {
+        add(folders.root, written.substr(1), u"\\/", false);
+    } else {
+        add({}, written, kAsWritten, false);
+#ifndef _WIN32
+        if (written.find(u'\\') != std::u16string::npos) add({}, written, u"\\/", false);
+#endif
+    }
+    if (folders.search.empty()) return places;
+    if (rooted) {
+        add(folders.search, written.substr(1), u"\\/", false);
+    } else if (!pathFromText(written).is_absolute()) {
+        add(folders.search, written, kAsWritten, true);
+#ifndef _WIN32
+        if (written.find(u'\\') != std::u16string::npos) add(folders.search, written, u"\\/", true);
+#endif
+    }
+    return places;
+}
+
+}  // namespace
+
+bool SourceLookup::find(const std::u16string& written, Source& found,
+                        std::vector<std::string>& matches) const {
+    const std::vector<Candidate> candidates = candidatesFor(folders_, written);
+    const Candidate* place = nullptr;
+    for (const Candidate& c : candidates) {
+        if (isFile(c.path())) {
+            place = &c;
+            found.path = c.path();
+            break;
+        }
+    }
+#ifndef _WIN32
+    // Only on a miss, so that exact names cost nothing more.
+    for (size_t i = 0; !place && i < candidates.size(); ++i) {
+        const Candidate& c = candidates[i];
+        const std::vector<std::filesystem::path> paths = caseBlindMatches(c.base(), c.names());
+        if (paths.size() > 1) {
+            for (const std::filesystem::path& path : paths) matches.push_back(path.u8string());
+            return false;
+        }
+        if (paths.size() == 1) {
+            place = &c;
+            found.path = paths[0];
+        }
+    }
+#endif
+    if (!place) return false;
     found.written = readableText(written);
     found.shownPath = found.written;
-    const char16_t letter = driveLetter(written);
-    const auto drive = folders_.drives.find(letter);
-    if (letter != 0 && drive != folders_.drives.end()) {
-        found.path = below(drive->second, written.substr(3), u"\\/");
-        return isFile(found.path);
-    }
-    if (isRooted(written)) {
-        if (!folders_.root.empty()) {
-            found.path = below(folders_.root, written.substr(1), u"\\/");
-            if (isFile(found.path)) return true;
-        } else if (findAsWritten(written, found)) {
-            return true;
+    if (place->shownInFolder) {
+        std::u16string shown = place->folder;
+        if (!isSeparator(shown.back())) {
+            shown.push_back(static_cast<char16_t>(std::filesystem::path::preferred_separator));
         }
-        if (folders_.search.empty()) return false;
-        found.path = below(folders_.search, written.substr(1), u"\\/");
-        return isFile(found.path);
+        found.shownPath = shown + found.written;
     }
-    return findAsWritten(written, found) || findInSearchFolder(written, found);
-}
-
-bool SourceLookup::findAsWritten(const std::u16string& written, Source& found) const {
-    found.path = pathFromText(written);
-    if (isFile(found.path)) return true;
-#ifndef _WIN32
-    if (written.find(u'\\') != std::u16string::npos) {
-        found.path = below({}, written, u"\\/");
-        if (isFile(found.path)) return true;
-    }
-#endif
-    return false;
-}
-
-bool SourceLookup::findInSearchFolder(const std::u16string& written, Source& found) const {
-    if (folders_.search.empty() || pathFromText(written).is_absolute()) return false;
-    found.path = pathFromText(folders_.search) / pathFromText(written);
-    if (!isFile(found.path)) {
-#ifdef _WIN32
-        return false;
-#else
-        if (written.find(u'\\') == std::u16string::npos) return false;
-        found.path = below(folders_.search, written, u"\\/");
-        if (!isFile(found.path)) return false;
-#endif
-    }
-    found.shownPath = withSeparator(folders_.search) + found.written;
     return true;
 }
 

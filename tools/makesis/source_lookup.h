@@ -9,10 +9,14 @@
 // it; given a folder for a letter, a name with that letter (either case) is looked up below
 // that folder; without them such names keep the host's meaning. A rooted name not found is
 // also looked up below the search folder.
+//
+// Where the host's file system tells "A" from "a", a name found nowhere as written is looked
+// for again in the same places without regard to letter case (see case_blind_path.h).
 
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tools/makesis/pkg_model.h"
 
@@ -28,13 +32,12 @@ class SourceLookup {
 public:
     explicit SourceLookup(LookupFolders folders) : folders_(std::move(folders)) {}
 
-    // False when no regular file answers to the name.
-    bool find(const std::u16string& written, Source& found) const;
+    // False when no regular file answers to the name, or more than one when letter case is
+    // ignored: `matches` then lists them.
+    bool find(const std::u16string& written, Source& found,
+              std::vector<std::string>& matches) const;
 
 private:
-    bool findAsWritten(const std::u16string& written, Source& found) const;
-    bool findInSearchFolder(const std::u16string& written, Source& found) const;
-
     LookupFolders folders_;
 };
 
