@@ -28,7 +28,8 @@ std::vector<BadScript> badScripts() {
         {"SignatureLine",
          kHeader + "*\"key.pem\",\"cert.cer\"\r\n" + kFile,
          {"t.pkg(2) : error: signature lines are not supported: this compiler makes unsigned "
-          "packages only; remove the line starting with '*'"}},
+          "packages only; give --unsigned to build the package without the signature, or "
+          "remove the line starting with '*'"}},
         {"EmptyScript",
          "",
          {"t.pkg(1) : error: the script is empty: it has no installation header"}},

@@ -26,6 +26,10 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             (arg == "--help" ? line.help : line.version) = true;
             continue;
         }
+        if (arg == "--unsigned") {
+            line.allowUnsigned = true;
+            continue;
+        }
         if (arg == "--root" || arg == "--drive") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 *err = arg == "--root" ? "--root needs a folder" : "--drive needs X=folder";

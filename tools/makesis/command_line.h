@@ -1,6 +1,6 @@
 #pragma once
 // makesis [-h] [-v] [-s] [-d directory] [-p password] [--root folder] [--drive X=folder]...
-//         pkgfile [sisfile]
+//         [--unsigned] pkgfile [sisfile]
 // makesis --help | --version
 //
 // Options start with "-" (case does not matter). The folder of -d and the password of -p may
@@ -20,8 +20,10 @@ struct CommandLine {
     bool verbose = false;
     bool stub = false;
     std::string searchFolder;
-    std::string rootFolder;                    // for sources written "\a\b"
-    std::map<char, std::string> driveFolders;  // lower-case letter: for sources written "X:\a"
+    std::string rootFolder;  // for sources written "\a\b"
+    std::map<char, std::string> driveFolders;
+    bool allowUnsigned = false;  // a signature line is read, checked and left out  // lower-case
+                                 // letter: for sources written "X:\a"
     std::string script;
     std::string output;  // the script's name with ".sis" when not given
 };

@@ -30,8 +30,12 @@ bool isKeyword(const std::u16string& word, const Keyword& k) {
 class Parser {
 public:
     Parser(const std::u16string& script, const SourceFinder& findSource, Package& package,
-           std::vector<Diagnostic>& diagnostics)
-        : lexer_(script), findSource_(findSource), pkg_(package), diags_(diagnostics) {}
+           std::vector<Diagnostic>& diagnostics, bool allowUnsigned)
+        : lexer_(script),
+          findSource_(findSource),
+          pkg_(package),
+          diags_(diagnostics),
+          allowUnsigned_(allowUnsigned) {}
 
     bool run();
 
@@ -46,6 +50,7 @@ private:
     bool readString(std::u16string& value, int* line = nullptr);
     // A source's name keeps the bytes decodeScript carries until it has been looked up.
     bool readSourceName(Source& source, int* line);
+    bool lookUp(Source& source, int line);
     bool readNames(std::vector<std::u16string>& names);
     bool readUid(uint32_t& uid);
     bool needHeader(const Token& at);
@@ -58,6 +63,7 @@ private:
     bool parseFileLine();
     bool parseLanguageBlock();
     bool parseComponent();
+    bool parseSignature();
     bool parseFileOptions(Record& record, bool inBlock);
     bool finishFileRecord(Record& record, const std::vector<int>& sourceLines, int destLine);
     bool parseCondition(RecordType type);
@@ -74,6 +80,7 @@ private:
     const SourceFinder& findSource_;
     Package& pkg_;
     std::vector<Diagnostic>& diags_;
+    const bool allowUnsigned_;
     bool languagesDefined_ = false;
     bool headerDefined_ = false;
     bool anyStatement_ = false;
@@ -182,9 +189,7 @@ bool Parser::run() {
         } else if (t.isSymbol("+")) {
             ok = needHeader(t) && parseCapabilities();
         } else if (t.isSymbol("*")) {
-            ok = fail(t.line,
-                      "signature lines are not supported: this compiler makes unsigned "
-                      "packages only; remove the line starting with '*'");
+            ok = parseSignature();
         } else if (t.kind == TokenKind::Word && sameWord(t.text, "IF")) {
             ok = needHeader(t) && parseCondition(RecordType::If);
         } else if (t.kind == TokenKind::Word && sameWord(t.text, "ELSEIF")) {
@@ -485,21 +490,56 @@ bool Parser::finishFileRecord(Record& record, const std::vector<int>& sourceLine
     }
     for (size_t i = 0; i < record.sources.size(); ++i) {
         Source& source = record.sources[i];
-        const std::u16string name = source.written;
-        source.written = readableText(name);
-        if (record.fileType == FileType::Null) continue;
-        if (name.empty()) return fail(sourceLines[i], "no source file given");
-        std::vector<std::string> matches;
-        if (!findSource_(name, source, matches)) {
-            const std::string shown = toUtf8(readableText(name));
-            if (matches.empty()) return fail(sourceLines[i], "file not found: " + shown);
-            std::string list;
-            for (const std::string& match : matches) list += (list.empty() ? "  " : "\n  ") + match;
-            return fail(sourceLines[i],
-                        shown + " names more than one file when letter case is ignored", list);
+        if (record.fileType == FileType::Null) {
+            source.written = readableText(source.written);
+            continue;
         }
+        if (!lookUp(source, sourceLines[i])) return false;
     }
     return addRecord(std::move(record));
+}
+
+// A source's name becomes readable text once it has been looked up.
+bool Parser::lookUp(Source& source, int line) {
+    const std::u16string name = source.written;
+    source.written = readableText(name);
+    if (name.empty()) return fail(line, "no source file given");
+    std::vector<std::string> matches;
+    if (findSource_(name, source, matches)) return true;
+    const std::string shown = toUtf8(source.written);
+    if (matches.empty()) return fail(line, "file not found: " + shown);
+    std::string list;
+    for (const std::string& match : matches) list += (list.empty() ? "  " : "\n  ") + match;
+    return fail(line, shown + " names more than one file when letter case is ignored", list);
+}
+
+// *"key","certificate"[,KEY="password"]: read and checked, never used.
+bool Parser::parseSignature() {
+    const Token star = lexer_.next();
+    if (!allowUnsigned_) {
+        return fail(star.line,
+                    "signature lines are not supported: this compiler makes unsigned packages "
+                    "only; give --unsigned to build the package without the signature, or remove "
+                    "the line starting with '*'");
+    }
+    if (pkg_.signatureLine != 0) return fail(star.line, "a second signature line");
+    pkg_.signatureLine = star.line;
+    pkg_.statements.push_back({star.line, "processing signature"});
+    Source key, certificate;
+    int keyLine = 0, certificateLine = 0;
+    if (!readSourceName(key, &keyLine) || !expectSymbol(",") ||
+        !readSourceName(certificate, &certificateLine)) {
+        return false;
+    }
+    if (lexer_.peek().isSymbol(",")) {
+        lexer_.next();
+        const Token& option = lexer_.peek();
+        if (option.kind != TokenKind::Word || !sameWord(option.text, "KEY")) return expected("KEY");
+        lexer_.next();
+        std::u16string password;
+        if (!expectSymbol("=") || !readString(password)) return false;
+    }
+    return lookUp(key, keyLine) && lookUp(certificate, certificateLine);
 }
 
 bool Parser::parseCondition(RecordType type) {
@@ -693,8 +733,8 @@ bool Parser::parseCapabilities() {
 }  // namespace
 
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
-                  std::vector<Diagnostic>& diagnostics) {
-    return Parser(script, findSource, package, diagnostics).run();
+                  std::vector<Diagnostic>& diagnostics, bool allowUnsigned) {
+    return Parser(script, findSource, package, diagnostics, allowUnsigned).run();
 }
 
 }  // namespace tovrin::makesis
