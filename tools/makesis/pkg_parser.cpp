@@ -86,13 +86,16 @@ private:
     bool anyStatement_ = false;
     std::vector<bool> openIfs_;  // per open IF: whether its ELSE was seen
     int depth_ = 0;              // of the condition being read
+    bool inCondition_ = false;
 };
 
 bool Parser::expected(const std::string& what) {
     const Token& t = lexer_.peek();
     if (t.kind == TokenKind::Error) return fail(t.line, t.describe());
-    fail(t.line, "Expected " + what + " read " + t.describe());
-    return fail(t.line, "unexpected text");
+    // A condition cut short at the end of its line is reported there, not at the next line.
+    const int line = inCondition_ ? std::min(t.line, lexer_.lastLine()) : t.line;
+    fail(line, "Expected " + what + " read " + t.describe());
+    return fail(line, "unexpected text");
 }
 
 bool Parser::expectSymbol(const char* symbol) {
@@ -564,8 +567,11 @@ bool Parser::parseCondition(RecordType type) {
         openIfs_.pop_back();
         break;
     }
-    if ((type == RecordType::If || type == RecordType::ElseIf) && !parseOr(record.condition)) {
-        return false;
+    if (type == RecordType::If || type == RecordType::ElseIf) {
+        inCondition_ = true;
+        const bool ok = parseOr(record.condition);
+        inCondition_ = false;
+        if (!ok) return false;
     }
     return addRecord(std::move(record));
 }
@@ -671,14 +677,19 @@ bool Parser::parsePrimary(Expression& out) {
             return true;
         }
     }
-    return expected("comparison (= <> > < >= <=)");
+    // A value alone: true when it is not zero.
+    out = std::move(left);
+    return true;
 }
 
 // An attribute name or a number.
 bool Parser::parseValue(Expression& out) {
     const Token& t = lexer_.peek();
     out = Expression{};
-    if (t.kind == TokenKind::Word) {
+    const bool statement =
+        t.kind == TokenKind::Word && (sameWord(t.text, "IF") || sameWord(t.text, "ELSEIF") ||
+                                      sameWord(t.text, "ELSE") || sameWord(t.text, "ENDIF"));
+    if (t.kind == TokenKind::Word && !statement) {
         uint32_t id;
         if (!attributeByName(t.text, id)) {
             return fail(t.line, "unknown variable name '" + toUtf8(t.text) + "'", attributeUsage());
