@@ -1,11 +1,14 @@
 #pragma once
-// makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]
+// makesis [-h] [-v] [-s] [-d directory] [-p password] [--root folder] [--drive X=folder]...
+//         [--unsigned] pkgfile [sisfile]
 // makesis --help | --version
 //
 // Options start with "-" (case does not matter). The folder of -d and the password of -p may
-// follow the letter directly ("-da") or as the next argument. Anything else is a file name,
-// an absolute path starting with "/" included.
+// follow the letter directly ("-da") or as the next argument. The long options are written
+// as shown, their values as the next argument. Anything else is a file name, an absolute path
+// starting with "/" included.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,10 @@ struct CommandLine {
     bool verbose = false;
     bool stub = false;
     std::string searchFolder;
+    std::string rootFolder;  // for sources written "\a\b"
+    std::map<char, std::string> driveFolders;
+    bool allowUnsigned = false;  // a signature line is read, checked and left out  // lower-case
+                                 // letter: for sources written "X:\a"
     std::string script;
     std::string output;  // the script's name with ".sis" when not given
 };

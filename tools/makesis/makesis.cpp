@@ -24,7 +24,8 @@ namespace {
 // host's local 8-bit text, as the script's own name from the command line already is.
 class Reporter {
 public:
-    Reporter(std::ostream& out, std::string script) : out_(out), script_(std::move(script)) {}
+    Reporter(std::ostream& out, std::ostream& warnings, std::string script)
+        : out_(out), warnings_(warnings), script_(std::move(script)) {}
 
     int error(int line, const std::string& message, const std::string& detail = {}) {
         if (line > 0) out_ << script_ << "(" << line << ") : ";
@@ -38,9 +39,14 @@ public:
     void note(const std::string& message) {
         out_ << script_ << " : " << localFromUtf8(message) << "\n";
     }
+    void warning(int line, const std::string& message) {
+        warnings_ << "warning: " << script_ << "(" << line << "): " << localFromUtf8(message)
+                  << "\n";
+    }
 
 private:
     std::ostream& out_;
+    std::ostream& warnings_;
     std::string script_;
 };
 
@@ -57,8 +63,9 @@ uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& dat
     return sis::crc16Concat(crc, data.crc, data.length);
 }
 
-int compile(const CommandLine& line, std::ostream& out, const ProgressReport& progress) {
-    Reporter report(out, line.script);
+int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
+            const ProgressReport& progress) {
+    Reporter report(out, warnings, line.script);
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
     if (!readWholeFile(line.script, &scriptBytes)) {
@@ -68,13 +75,22 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
 
     Package package;
     std::vector<Diagnostic> diagnostics;
-    const SourceLookup lookup(fromUtf8(line.searchFolder));
-    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
-        return lookup.find(written, found);
+    LookupFolders folders{fromUtf8(line.searchFolder), fromUtf8(line.rootFolder), {}};
+    for (const auto& [letter, folder] : line.driveFolders) {
+        folders.drives[static_cast<char16_t>(letter)] = fromUtf8(folder);
+    }
+    const SourceLookup lookup(std::move(folders));
+    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found,
+                                          std::vector<std::string>& matches) {
+        return lookup.find(written, found, matches);
     };
-    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics)) {
+    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics,
+                      line.allowUnsigned)) {
         for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
         return 1;
+    }
+    if (package.signatureLine != 0) {
+        report.warning(package.signatureLine, "signature line ignored: the package is unsigned");
     }
     if (line.verbose) {
         for (const auto& [statementLine, what] : package.statements)
@@ -145,7 +161,8 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, const ProgressReport& progress) {
+int run(const std::vector<std::string>& args, std::ostream& out, const ProgressReport& progress,
+        std::ostream* warnings) {
     CommandLine line;
     std::string error;
     if (!parseCommandLine(args, line, &error)) {
@@ -163,7 +180,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, const ProgressR
         printFormatHelp(out);
         return 0;
     }
-    return compile(line, out, progress);
+    return compile(line, out, warnings ? *warnings : out, progress);
 }
 
 }  // namespace tovrin::makesis

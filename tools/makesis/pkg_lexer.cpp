@@ -101,6 +101,7 @@ Lexer::Lexer(std::u16string text) : text_(std::move(text)) {
 
 Token Lexer::next() {
     Token token = std::move(current_);
+    lastLine_ = token.line;
     if (token.kind != TokenKind::End && token.kind != TokenKind::Error)
         current_ = scan();
     else

@@ -40,6 +40,8 @@ public:
 
     const Token& peek() const { return current_; }
     Token next();
+    // The line of the token next() returned last (1 before the first).
+    int lastLine() const { return lastLine_; }
 
 private:
     Token scan();
@@ -50,6 +52,7 @@ private:
     std::u16string text_;
     size_t pos_ = 0;
     int line_ = 1;
+    int lastLine_ = 1;
     Token current_;
 };
 

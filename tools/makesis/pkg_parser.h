@@ -17,11 +17,14 @@ struct Diagnostic {
 };
 
 // Looks a source file up as the script names it (with the bytes decodeScript carries, which
-// the finder turns into characters for `found.written`); false when there is no such file.
-using SourceFinder = std::function<bool(const std::u16string& written, Source& found)>;
+// the finder turns into characters for `found.written`); false when there is no such file,
+// or when several answer to it (then listed in `matches`).
+using SourceFinder = std::function<bool(const std::u16string& written, Source& found,
+                                        std::vector<std::string>& matches)>;
 
-// False (with diagnostics) when the script has an error.
+// False (with diagnostics) when the script has an error. A signature line is an error unless
+// `allowUnsigned`: it is then read, its files looked up, and its line kept in the package.
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
-                  std::vector<Diagnostic>& diagnostics);
+                  std::vector<Diagnostic>& diagnostics, bool allowUnsigned = false);
 
 }  // namespace tovrin::makesis
