@@ -29,16 +29,16 @@ bool isKeyword(const std::u16string& word, const Keyword& k) {
     return sameWord(word, k.shortName) || (k.longName && sameWord(word, k.longName));
 }
 
-// The first character of `text` that Windows-1252 lacks, as UTF-16; empty when there is none.
-std::u16string firstOutsideWindows1252(const std::u16string& text) {
+// The first character of `text` that Windows-1252 lacks; 0 when there is none.
+char32_t firstOutsideWindows1252(const std::u16string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         uint8_t byte;
         if (windows1252Byte(text[i], &byte)) continue;
         const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
                           text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-        return text.substr(i, pair ? 2 : 1);
+        return pair ? 0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00) : text[i];
     }
-    return {};
+    return 0;
 }
 
 class Parser {
@@ -114,13 +114,12 @@ bool Parser::expected(const std::string& what) {
 
 bool Parser::storable(const std::u16string& text, int line) {
     if (!er5_) return true;
-    const std::u16string c = firstOutsideWindows1252(text);
-    if (c.empty()) return true;
+    const char32_t cp = firstOutsideWindows1252(text);
+    if (cp == 0) return true;
     char code[16];
-    const char32_t cp = c.size() == 2 ? 0x10000 + ((c[0] - 0xD800) << 10) + (c[1] - 0xDC00) : c[0];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
-    return fail(line, "the character '" + toUtf8(c) + "' (" + code +
-                          ") cannot be stored in an ER5 package: its strings are Windows-1252");
+    return fail(line, std::string("the character ") + code +
+                          " cannot be stored in an ER5 package: its strings are Windows-1252");
 }
 
 bool Parser::expectSymbol(const char* symbol) {
