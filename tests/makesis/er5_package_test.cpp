@@ -36,6 +36,8 @@ struct Er5Case {
 
 void PrintTo(const Er5Case& c, std::ostream* os) { *os << c.name; }
 
+// Offsets in file order, grouped by the part of the package they belong to.
+// clang-format off
 std::vector<Er5Case> er5Cases() {
     return {
         {"OneFile",
@@ -88,6 +90,7 @@ std::vector<Er5Case> er5Cases() {
              "FRAEN\xE9\x80\r\n"},
     };
 }
+// clang-format on
 
 class Er5PackageTest : public ::testing::TestWithParam<Er5Case> {};
 

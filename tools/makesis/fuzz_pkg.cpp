@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as a package script, through the parser, the storage plan and
-// the record builder, for an ER6 and for an ER5 package. Every named source "exists" unless its name length is a multiple of 3,
-// so both the found and the missing paths are taken; no file is read.
+// the record builder, for an ER6 and for an ER5 package. Every named source "exists" unless its
+// name length is a multiple of 3, so both the found and the missing paths are taken; no file is
+// read.
 #include <cstddef>
 #include <cstdint>
 #include <string>

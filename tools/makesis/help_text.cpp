@@ -17,8 +17,8 @@ void printUsage(std::ostream& out) {
            "  -s  make a stub package (records only, no file data)\n"
            "  -d  also look for source files in this folder (-dfolder or -d folder)\n"
            "  -p  accepted for compatibility; packages are never signed\n"
-           "  --format er5|er6  the package's release: er6 (default) for Series 60 phones, er5 for\n"
-           "      Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
+           "  --format er5|er6  the package's release: er6 (default) for Series 60 phones,\n"
+           "      er5 for Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 

@@ -101,8 +101,9 @@ Plan makePlan(const Package& package, const SourceProbe& probe, bool er6) {
                 for (auto s = r.sources.rbegin(); s != r.sources.rend(); ++s) {
                     forks.push_back({&*s, probe(s->path), {}});
                     stored.embeddedMaxSpace += forks.back().facts.embeddedMaxSpace;
-                    stored.embedsEr6 = stored.embedsEr6 || (r.fileType == sis::FileType::Component &&
-                                                            forks.back().facts.er6Package);
+                    stored.embedsEr6 =
+                        stored.embedsEr6 ||
+                        (r.fileType == sis::FileType::Component && forks.back().facts.er6Package);
                 }
             }
         }
