@@ -2,6 +2,7 @@
 // makesis [-h] [-v] [-s] [-d directory] [-p password] [--root folder] [--drive X=folder]...
 //         [--unsigned] pkgfile [sisfile]
 // makesis --help | --version
+// --format er5|er6 (or --format=...) chooses the package's release; er6 is the default.
 //
 // Options start with "-" (case does not matter). The folder of -d and the password of -p may
 // follow the letter directly ("-da") or as the next argument. The long options are written
@@ -19,6 +20,7 @@ struct CommandLine {
     bool version = false;
     bool verbose = false;
     bool stub = false;
+    bool er5 = false;  // --format er5: 8-bit strings, uncompressed data, the 68-byte header
     std::string searchFolder;
     std::string rootFolder;  // for sources written "\a\b"
     std::map<char, std::string> driveFolders;

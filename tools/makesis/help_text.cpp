@@ -23,6 +23,8 @@ void printUsage(std::ostream& out) {
            "                    either case) below folder; one option per letter\n"
            "  --unsigned        read and check a signature line (*\"key\",\"cert\"[,KEY=\"pw\"])\n"
            "                    and write the package unsigned; without it the line is refused\n"
+           "  --format er5|er6  the package's release: er6 (default) for Series 60 phones,\n"
+           "      er5 for Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 

@@ -84,7 +84,7 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
                                           std::vector<std::string>& matches) {
         return lookup.find(written, found, matches);
     };
-    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics,
+    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics, line.er5,
                       line.allowUnsigned)) {
         for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
         return 1;
@@ -97,7 +97,15 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
             report.note(statementLine, what);
     }
 
-    const Plan plan = makePlan(package, probeSourceFile);
+    const Plan plan = makePlan(package, probeSourceFile, !line.er5);
+    // An ER5 installer takes no ER6 package: refuse the component now, not on the device.
+    for (auto it = plan.records.rbegin(); line.er5 && it != plan.records.rend(); ++it) {
+        if (it->embedsEr6) {
+            return report.error(it->record->line,
+                                "an ER5 package can embed ER5 packages only: this component is "
+                                "an ER6 package");
+        }
+    }
     // A file's lengths are stored in 32 bits: refuse a file that cannot fit before anything
     // is compressed, at the line that names it.
     for (const Fork& fork : plan.forks) {

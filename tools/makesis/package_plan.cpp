@@ -54,6 +54,9 @@ SourceFacts probeSourceFile(const std::filesystem::path& path) {
     in.read(reinterpret_cast<char*>(head), sizeof head);
     const auto got = static_cast<size_t>(in.gcount());
     facts.utf16LeBom = got >= 2 && head[0] == 0xFF && head[1] == 0xFE;
+    facts.er6Package = got >= sis::header::kUid4 &&
+                       sis::readU32(head + sis::header::kUid2) == sis::kUid2Er6 &&
+                       sis::readU32(head + sis::header::kUid3) == sis::kUid3Install;
     if (got >= sis::header::kMaxInstalledSpace + 4 &&
         sis::readU32(head + sis::header::kUid2) == sis::kUid2Er6) {
         facts.embeddedMaxSpace = sis::readU32(head + sis::header::kMaxInstalledSpace);
@@ -69,9 +72,10 @@ std::u16string storedDestination(const std::u16string& written) {
     return drive ? written : u"c:\\" + written;
 }
 
-Plan makePlan(const Package& package, const SourceProbe& probe) {
+Plan makePlan(const Package& package, const SourceProbe& probe, bool er6) {
     Plan plan;
-    plan.compress = !(package.options & sis::kOptionNoCompress);
+    plan.er6 = er6;
+    plan.compress = er6 && !(package.options & sis::kOptionNoCompress);
     plan.languages.assign(package.languages.rbegin(), package.languages.rend());
 
     // Per stored record, its sources in fork order (language blocks follow the reversed
@@ -97,6 +101,9 @@ Plan makePlan(const Package& package, const SourceProbe& probe) {
                 for (auto s = r.sources.rbegin(); s != r.sources.rend(); ++s) {
                     forks.push_back({&*s, probe(s->path), {}});
                     stored.embeddedMaxSpace += forks.back().facts.embeddedMaxSpace;
+                    stored.embedsEr6 =
+                        stored.embedsEr6 ||
+                        (r.fileType == sis::FileType::Component && forks.back().facts.er6Package);
                 }
             }
         }
@@ -105,7 +112,7 @@ Plan makePlan(const Package& package, const SourceProbe& probe) {
     }
 
     TempNames names;
-    for (size_t i = 0; i < plan.records.size(); ++i) {
+    for (size_t i = 0; i < plan.records.size() && er6; ++i) {
         if (plan.records[i].record->fileType != sis::FileType::Text) continue;
         for (PendingFork& f : pending[i]) {
             if (!f.facts.utf16LeBom) f.convertedName = names.take(baseName(f.source->written));
@@ -115,9 +122,12 @@ Plan makePlan(const Package& package, const SourceProbe& probe) {
         StoredRecord& stored = plan.records[i];
         for (size_t k = 0; k < pending[i].size(); ++k) {
             const PendingFork& f = pending[i][k];
-            const bool converted = !f.convertedName.empty();
+            bool converted = !f.convertedName.empty();
             std::u16string shown;
-            if (plan.compress) {
+            if (!er6) {
+                converted = stored.record->fileType == sis::FileType::Text;
+                shown = f.source->written;
+            } else if (plan.compress) {
                 shown = kTempFolder +
                         names.take(converted ? f.convertedName : baseName(f.source->written));
             } else {

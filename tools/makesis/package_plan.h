@@ -9,6 +9,8 @@
 // stored order, then to the compressed copy of every fork with data, in stored order (forks
 // in fork order).
 // Without compression a record shows the path as written, or the converted copy's name.
+// An ER5 package shows the path as written in every record, and converts every FT text to
+// 8-bit.
 
 #include <cstdint>
 #include <filesystem>
@@ -25,6 +27,7 @@ struct SourceFacts {
     bool utf16LeBom = false;  // starts with FF FE: an FT text needs no converting
     uint64_t size = 0;
     uint32_t embeddedMaxSpace = 0;  // a component package's own maximum installed space
+    bool er6Package = false;        // the file is an ER6 package
 };
 using SourceProbe = std::function<SourceFacts(const std::filesystem::path&)>;
 
@@ -34,7 +37,7 @@ SourceFacts probeSourceFile(const std::filesystem::path& path);
 
 struct Fork {
     std::filesystem::path path;
-    bool convertText = false;  // FT text to be converted to UTF-16LE
+    bool convertText = false;  // FT text to be converted (UTF-16LE, or Windows-1252 for ER5)
     int line = 0;              // script line of its record, for read errors
     uint64_t sizeHint = 0;
 };
@@ -45,6 +48,7 @@ struct StoredRecord {
     std::u16string destination;
     std::vector<size_t> forks;      // indices into Plan::forks; empty for FN and non-file records
     uint64_t embeddedMaxSpace = 0;  // components: summed over the forks
+    bool embedsEr6 = false;         // components: a fork is an ER6 package
 };
 
 struct Plan {
@@ -52,9 +56,10 @@ struct Plan {
     std::vector<StoredRecord> records;  // stored order
     std::vector<Fork> forks;            // stored order, forks of a record in fork order
     bool compress = true;
+    bool er6 = true;  // false: ER5, whose strings and texts are 8-bit and data uncompressed
 };
 
-Plan makePlan(const Package& package, const SourceProbe& probe);
+Plan makePlan(const Package& package, const SourceProbe& probe, bool er6 = true);
 
 // The target a file record stores: "c:\" is put in front of a target that does not begin with
 // a drive ("!" included), ":" and "\".
