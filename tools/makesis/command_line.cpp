@@ -26,6 +26,14 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             (arg == "--help" ? line.help : line.version) = true;
             continue;
         }
+        if (arg == "--temp-folder") {
+            if (i + 1 >= args.size()) {
+                *err = "--temp-folder needs a prefix";
+                return false;
+            }
+            line.tempFolder = args[++i];
+            continue;
+        }
         if (arg.size() < 2 || arg[0] != '-') {
             files.push_back(arg);
             continue;

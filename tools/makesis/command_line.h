@@ -1,5 +1,5 @@
 #pragma once
-// makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]
+// makesis [-h] [-v] [-s] [-d directory] [-p password] [--temp-folder PREFIX] pkgfile [sisfile]
 // makesis --help | --version
 //
 // Options start with "-" (case does not matter). The folder of -d and the password of -p may
@@ -17,6 +17,8 @@ struct CommandLine {
     bool verbose = false;
     bool stub = false;
     std::string searchFolder;
+    // What compressed records show in front of their temporary copy's name (UTF-8).
+    std::string tempFolder = "X:\\MKS0\\";
     std::string script;
     std::string output;  // the script's name with ".sis" when not given
 };

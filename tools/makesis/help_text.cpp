@@ -17,6 +17,8 @@ void printUsage(std::ostream& out) {
            "  -s  make a stub package (records only, no file data)\n"
            "  -d  also look for source files in this folder (-dfolder or -d folder)\n"
            "  -p  accepted for compatibility; packages are never signed\n"
+           "  --temp-folder PREFIX  what compressed records show before their temporary copy's\n"
+           "      name (default X:\\MKS0\\, as the SDK's reference packages show)\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 

@@ -1,6 +1,7 @@
 #include "tools/makesis/makesis.h"
 
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "src/platform/local_text.h"
@@ -57,18 +58,24 @@ uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& dat
     return sis::crc16Concat(crc, data.crc, data.length);
 }
 
-int compile(const CommandLine& line, std::ostream& out, const ProgressReport& progress) {
+// `folder` empty: the script and its sources are named from the current folder and the package
+// is written to its file; otherwise they are named from `folder` and the package goes to
+// *memory.
+int compile(const CommandLine& line, std::ostream& out, const ProgressReport& progress,
+            const std::filesystem::path& folder = {}, std::vector<uint8_t>* memory = nullptr) {
     Reporter report(out, line.script);
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
-    if (!readWholeFile(line.script, &scriptBytes)) {
+    const std::string scriptPath =
+        folder.empty() ? line.script : (folder / std::filesystem::u8path(line.script)).u8string();
+    if (!readWholeFile(scriptPath, &scriptBytes)) {
         return report.error(
             0, "cannot open " + line.script + ", check the file name and access rights");
     }
 
     Package package;
     std::vector<Diagnostic> diagnostics;
-    const SourceLookup lookup(fromUtf8(line.searchFolder));
+    const SourceLookup lookup(fromUtf8(line.searchFolder), folder);
     const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
         return lookup.find(written, found);
     };
@@ -81,7 +88,7 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
             report.note(statementLine, what);
     }
 
-    const Plan plan = makePlan(package, probeSourceFile);
+    const Plan plan = makePlan(package, probeSourceFile, fromUtf8(line.tempFolder));
     // A file's lengths are stored in 32 bits: refuse a file that cannot fit before anything
     // is compressed, at the line that names it.
     for (const Fork& fork : plan.forks) {
@@ -97,13 +104,18 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
         return report.error(0, error);
     }
 
-    PendingFile file{std::filesystem::path(line.output)};
+    // In memory the pending file only lends its free name to the packer's scratch files.
+    std::error_code ec;
+    PendingFile file{memory ? std::filesystem::temp_directory_path(ec) / "tovrin-build.sis"
+                            : std::filesystem::path(line.output)};
     if (!file.open(&error)) return report.error(0, error);
+    std::stringstream buffer;
+    std::ostream& sink = memory ? static_cast<std::ostream&>(buffer) : file.stream();
     // The records go in front of the data but are complete only once the data is: keep
     // their place, write the data behind it, then fill it in.
     const size_t metadataSize = metadata.size();
     if (!line.stub) {
-        file.stream().write(reinterpret_cast<const char*>(metadata.data()),
+        sink.write(reinterpret_cast<const char*>(metadata.data()),
                             static_cast<std::streamsize>(metadataSize));
     }
     if (line.verbose) {
@@ -122,7 +134,7 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
             return progress(done);
         };
     }
-    if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data,
+    if (!packForks(plan, line.stub ? nullptr : &sink, file.stem(), workerCount(), data,
                    forkProgress)) {
         return report.error(data.errorLine, data.error);
     }
@@ -135,9 +147,14 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
     }
     sis::writeU16(metadata.data() + sis::header::kChecksum, checksumOf(metadata, data));
     if (line.verbose) report.note("writing header, records and checksum");
-    file.stream().seekp(0);
-    file.stream().write(reinterpret_cast<const char*>(metadata.data()),
-                        static_cast<std::streamsize>(metadata.size()));
+    sink.seekp(0);
+    sink.write(reinterpret_cast<const char*>(metadata.data()),
+               static_cast<std::streamsize>(metadata.size()));
+    if (memory) {
+        const std::string bytes = buffer.str();
+        memory->assign(bytes.begin(), bytes.end());
+        return 0;
+    }
     if (!file.commit(&error)) return report.error(0, error);
     out << "Created " << line.output << "\n";
     return 0;
@@ -164,6 +181,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, const ProgressR
         return 0;
     }
     return compile(line, out, progress);
+}
+
+int buildInMemory(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                  std::vector<uint8_t>* package, std::ostream& out) {
+    CommandLine line;
+    std::string error;
+    if (!parseCommandLine(args, line, &error) || line.help || line.version) {
+        out << "error: " << (error.empty() ? "not a build" : error) << "\n";
+        return 1;
+    }
+    return compile(line, out, {}, folder.empty() ? std::filesystem::path(".") : folder, package);
 }
 
 }  // namespace tovrin::makesis

@@ -4,6 +4,7 @@
 // then either "Created x.sis" or "x.pkg(<line>) : error: <text>" lines.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -26,5 +27,11 @@ using ProgressReport = std::function<bool(const Progress&)>;
 // 1 on any error (no package is left behind then).
 int run(const std::vector<std::string>& args, std::ostream& out,
         const ProgressReport& progress = {});
+
+// Builds as run() would with `args`, with the script and its sources named from `folder` as
+// if it were the current folder, and gives the package's bytes in *package instead of writing
+// its file. Returns the exit status; the messages go to `out`.
+int buildInMemory(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                  std::vector<uint8_t>* package, std::ostream& out);
 
 }  // namespace tovrin::makesis

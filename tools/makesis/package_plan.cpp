@@ -8,8 +8,6 @@
 namespace tovrin::makesis {
 namespace {
 
-const std::u16string kTempFolder = u"X:\\MKS0\\";
-
 std::u16string baseName(const std::u16string& written) {
     const size_t slash = written.find_last_of(u"\\/");
     return slash == std::u16string::npos ? written : written.substr(slash + 1);
@@ -69,7 +67,8 @@ std::u16string storedDestination(const std::u16string& written) {
     return drive ? written : u"c:\\" + written;
 }
 
-Plan makePlan(const Package& package, const SourceProbe& probe) {
+Plan makePlan(const Package& package, const SourceProbe& probe,
+              const std::u16string& tempFolder) {
     Plan plan;
     plan.compress = !(package.options & sis::kOptionNoCompress);
     plan.languages.assign(package.languages.rbegin(), package.languages.rend());
@@ -118,10 +117,10 @@ Plan makePlan(const Package& package, const SourceProbe& probe) {
             const bool converted = !f.convertedName.empty();
             std::u16string shown;
             if (plan.compress) {
-                shown = kTempFolder +
+                shown = tempFolder +
                         names.take(converted ? f.convertedName : baseName(f.source->written));
             } else {
-                shown = converted ? kTempFolder + f.convertedName : f.source->shownPath;
+                shown = converted ? tempFolder + f.convertedName : f.source->shownPath;
             }
             if (k == 0) stored.sourceName = shown;
             stored.forks.push_back(plan.forks.size());

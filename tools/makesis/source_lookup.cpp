@@ -23,6 +23,10 @@ std::filesystem::path pathFromText(const std::u16string& text) {
 #endif
 }
 
+std::filesystem::path SourceLookup::located(const std::filesystem::path& path) const {
+    return base_.empty() || path.is_absolute() ? path : base_ / path;
+}
+
 bool SourceLookup::find(const std::u16string& written, Source& found) const {
     std::vector<std::u16string> names{written};
 #ifndef _WIN32
@@ -33,7 +37,7 @@ bool SourceLookup::find(const std::u16string& written, Source& found) const {
     }
 #endif
     for (const std::u16string& name : names) {
-        const std::filesystem::path path = pathFromText(name);
+        const std::filesystem::path path = located(pathFromText(name));
         if (isFile(path)) {
             found.written = readableText(written);
             found.path = path;
@@ -45,7 +49,7 @@ bool SourceLookup::find(const std::u16string& written, Source& found) const {
     for (const std::u16string& name : names) {
         const std::filesystem::path relative = pathFromText(name);
         if (relative.is_absolute()) continue;
-        const std::filesystem::path path = pathFromText(searchFolder_) / relative;
+        const std::filesystem::path path = located(pathFromText(searchFolder_) / relative);
         if (isFile(path)) {
             found.written = readableText(written);
             found.path = path;

@@ -13,13 +13,19 @@ namespace tovrin::makesis {
 
 class SourceLookup {
 public:
-    explicit SourceLookup(std::u16string searchFolder) : searchFolder_(std::move(searchFolder)) {}
+    // `base`, when not empty, stands for the current folder: relative names are looked up
+    // below it. The names a package shows do not change.
+    explicit SourceLookup(std::u16string searchFolder, std::filesystem::path base = {})
+        : searchFolder_(std::move(searchFolder)), base_(std::move(base)) {}
 
     // False when no regular file answers to the name.
     bool find(const std::u16string& written, Source& found) const;
 
 private:
+    std::filesystem::path located(const std::filesystem::path& path) const;
+
     std::u16string searchFolder_;
+    std::filesystem::path base_;
 };
 
 // The file-system path for a text (on POSIX hosts its bytes, see nameBytes; UTF-16 on
