@@ -18,4 +18,18 @@ char32_t windows1252CodePoint(uint8_t byte) {
     return cp ? cp : 0xFFFD;
 }
 
+bool windows1252Byte(char32_t codePoint, uint8_t* byte) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        *byte = static_cast<uint8_t>(codePoint);
+        return true;
+    }
+    for (uint8_t i = 0; i < 32; ++i) {
+        if (kHigh[i] != 0 && kHigh[i] == codePoint) {
+            *byte = static_cast<uint8_t>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace tovrin

@@ -72,6 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"Version", {"--version", "t.pkg"}, 0, "makesis " TOVRIN_VERSION "\n", ""},
         CommandCase{"HelpWinsOverVersion", {"--version", "-h"}, 0, "Script format", ""},
         CommandCase{"DefaultOutputBesideScript", {"t.pkg"}, 0, "Created t.sis", "t.sis"},
+        CommandCase{"FormatEr5", {"--format=ER5", "t.pkg"}, 0, "Created t.sis", "t.sis"},
+        CommandCase{"UnknownFormat",
+                    {"--format", "er7", "t.pkg"},
+                    1,
+                    "error: unknown package format 'er7': --format takes er5 or er6",
+                    ""},
+        CommandCase{"FormatWithoutValue", {"t.pkg", "--format"}, 1, "error: --format needs", ""},
         CommandCase{
             "OutputGiven", {"t.pkg", "out/demo.SIS"}, 0, "Created out/demo.SIS", "out/demo.SIS"},
         CommandCase{"ShortOutputName", {"t.pkg", "o.sis"}, 0, "Created o.sis", "o.sis"},

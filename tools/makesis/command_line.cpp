@@ -34,6 +34,24 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             line.tempFolder = args[++i];
             continue;
         }
+        if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
+            const bool joined = arg != "--format";
+            std::string value = joined ? arg.substr(9) : std::string();
+            if (!joined) {
+                if (i + 1 >= args.size()) {
+                    *err = "--format needs er5 or er6";
+                    return false;
+                }
+                value = args[++i];
+            }
+            for (char& c : value) c = lower(c);
+            if (value != "er5" && value != "er6") {
+                *err = "unknown package format '" + value + "': --format takes er5 or er6";
+                return false;
+            }
+            line.er5 = value == "er5";
+            continue;
+        }
         if (arg.size() < 2 || arg[0] != '-') {
             files.push_back(arg);
             continue;

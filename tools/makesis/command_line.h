@@ -1,6 +1,7 @@
 #pragma once
 // makesis [-h] [-v] [-s] [-d directory] [-p password] [--temp-folder PREFIX] pkgfile [sisfile]
 // makesis --help | --version
+// --format er5|er6 (or --format=...) chooses the package's release; er6 is the default.
 //
 // Options start with "-" (case does not matter). The folder of -d and the password of -p may
 // follow the letter directly ("-da") or as the next argument. Anything else is a file name,
@@ -16,6 +17,7 @@ struct CommandLine {
     bool version = false;
     bool verbose = false;
     bool stub = false;
+    bool er5 = false;  // --format er5: 8-bit strings, uncompressed data, the 68-byte header
     std::string searchFolder;
     // What compressed records show in front of their temporary copy's name (UTF-8).
     std::string tempFolder = "X:\\MKS0\\";

@@ -1,6 +1,7 @@
 #include "tools/makesis/fork_encoder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -8,6 +9,7 @@
 
 #include "src/sis/crc.h"
 #include "src/text/utf8.h"
+#include "src/text/windows1252.h"
 #include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
@@ -43,8 +45,11 @@ private:
     ForkResult& result_;
 };
 
-ForkEncoder::ForkEncoder(bool compress)
-    : compress_(compress), input_(kBufferSize), output_(compress ? kBufferSize : 0) {
+ForkEncoder::ForkEncoder(bool compress, bool eightBitText)
+    : compress_(compress),
+      eightBitText_(eightBitText),
+      input_(kBufferSize),
+      output_(compress ? kBufferSize : 0) {
     if (compress_) deflater_ = std::make_unique<Deflater>();
 }
 
@@ -83,6 +88,31 @@ bool ForkEncoder::finish(Output& output, std::string* err) {
         *err = "compression failed";
         return false;
     }
+    return true;
+}
+
+bool ForkEncoder::narrow(std::string& text, const Fork& fork, bool atStart, std::string* err) {
+    if (text.size() % 2 != 0) {
+        *err = displayName(fork.path) + " ends in half a UTF-16 character";
+        return false;
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const char16_t unit = static_cast<char16_t>(static_cast<uint8_t>(text[i]) |
+                                                    (static_cast<uint8_t>(text[i + 1]) << 8));
+        if (atStart && i == 0 && unit == 0xFEFF) continue;  // a BOM means nothing in 8 bits
+        uint8_t byte;
+        if (!windows1252Byte(unit, &byte)) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(unit));
+            *err = displayName(fork.path) + ": the character " +
+                   (unit >= 0xD800 && unit <= 0xDFFF ? std::string("beyond U+FFFF") : code) +
+                   " cannot be stored in an ER5 package: its texts are Windows-1252";
+            return false;
+        }
+        text[kept++] = static_cast<char>(byte);
+    }
+    text.resize(kept);
     return true;
 }
 
@@ -129,6 +159,7 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
     }
 
     size_t got = 0;
+    bool atStart = true;
     do {
         if (!readPiece(got)) return false;
         result.originalLength += converter ? 0 : got;
@@ -136,6 +167,9 @@ bool ForkEncoder::encode(const Fork& fork, ByteSink& sink, ForkResult& result, s
             converted_.clear();
             converter->convert(input_.data(), got, converted_);
             if (got == 0) converter->finish(converted_);
+            const bool start = atStart;
+            atStart = atStart && converted_.empty();
+            if (eightBitText_ && !narrow(converted_, fork, start, err)) return false;
             result.originalLength += converted_.size();
             if (!feed(reinterpret_cast<const uint8_t*>(converted_.data()), converted_.size(),
                       output, err)) {

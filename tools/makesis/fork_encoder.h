@@ -1,7 +1,8 @@
 #pragma once
 // Turns one fork's source file into the bytes a package stores: the file read in pieces, an
-// FT text converted to UTF-16LE, then a zlib stream unless the package is uncompressed. The
-// stream equals zlib's one-shot compress() (level 6) of the same bytes, whatever the pieces.
+// FT text converted to UTF-16LE (or, for 8-bit packages, to Windows-1252 without a BOM), then a
+// zlib stream unless the package is uncompressed. The stream equals zlib's one-shot compress()
+// (level 6) of the same bytes, whatever the pieces.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,7 @@ public:
 // One per thread: it keeps its buffers and compressor from fork to fork.
 class ForkEncoder {
 public:
-    explicit ForkEncoder(bool compress);
+    explicit ForkEncoder(bool compress, bool eightBitText = false);
     ~ForkEncoder();
     ForkEncoder(const ForkEncoder&) = delete;
     ForkEncoder& operator=(const ForkEncoder&) = delete;
@@ -36,8 +37,11 @@ private:
     class Output;
     bool feed(const uint8_t* data, size_t size, Output& output, std::string* err);
     bool finish(Output& output, std::string* err);
+    // UTF-16LE units to Windows-1252 bytes, in place.
+    bool narrow(std::string& text, const Fork& fork, bool atStart, std::string* err);
 
     bool compress_;
+    bool eightBitText_;
     struct Deflater;
     std::unique_ptr<Deflater> deflater_;
     std::vector<uint8_t> input_;

@@ -147,7 +147,7 @@ private:
 
     void work(size_t w) {
         try {
-            ForkEncoder encoder(plan_.compress);
+            ForkEncoder encoder(plan_.compress, !plan_.er6);
             DiscardSink discard;
             std::unique_ptr<FileSink> file;
             if (package_) file = std::make_unique<FileSink>(scratch_[w]->out());

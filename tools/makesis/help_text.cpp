@@ -19,6 +19,8 @@ void printUsage(std::ostream& out) {
            "  -p  accepted for compatibility; packages are never signed\n"
            "  --temp-folder PREFIX  what compressed records show before their temporary copy's\n"
            "      name (default X:\\MKS0\\, as the SDK's reference packages show)\n"
+           "  --format er5|er6  the package's release: er6 (default) for Series 60 phones, er5 for\n"
+           "      Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 

@@ -79,7 +79,7 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
     const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
         return lookup.find(written, found);
     };
-    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics)) {
+    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics, line.er5)) {
         for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
         return 1;
     }
@@ -88,7 +88,7 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
             report.note(statementLine, what);
     }
 
-    const Plan plan = makePlan(package, probeSourceFile, fromUtf8(line.tempFolder));
+    const Plan plan = makePlan(package, probeSourceFile, !line.er5, fromUtf8(line.tempFolder));
     // A file's lengths are stored in 32 bits: refuse a file that cannot fit before anything
     // is compressed, at the line that names it.
     for (const Fork& fork : plan.forks) {

@@ -1,5 +1,5 @@
 #pragma once
-// The package compiler as a library: a pkg script in, a pre-9 (ER6) .sis package out.
+// The package compiler as a library: a pkg script in, a pre-9 (ER6 or ER5) .sis package out.
 // Every message goes to `out`, the way the compiler has always reported: "Processing x.pkg...",
 // then either "Created x.sis" or "x.pkg(<line>) : error: <text>" lines.
 

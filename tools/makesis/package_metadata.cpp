@@ -4,6 +4,7 @@
 
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
+#include "src/text/windows1252.h"
 
 namespace tovrin::makesis {
 namespace {
@@ -28,11 +29,11 @@ uint64_t expressionSize(const Expression& e) {
     return size;
 }
 
-uint64_t recordSize(const StoredRecord& stored, size_t languages) {
+uint64_t recordSize(const StoredRecord& stored, size_t languages, bool er6) {
     const Record& r = *stored.record;
     switch (r.type) {
-    case RecordType::SimpleFile: return sis::file_record::size(1, true);
-    case RecordType::MultiLanguageFile: return sis::file_record::size(languages, true);
+    case RecordType::SimpleFile: return sis::file_record::size(1, er6);
+    case RecordType::MultiLanguageFile: return sis::file_record::size(languages, er6);
     case RecordType::Options: return sis::options_record::size(r.options.size(), languages);
     case RecordType::If:
     case RecordType::ElseIf:
@@ -41,17 +42,34 @@ uint64_t recordSize(const StoredRecord& stored, size_t languages) {
     }
 }
 
+// Where a string was placed and how many bytes it takes.
+struct Placed {
+    uint32_t length = 0;
+    uint32_t at = 0;
+};
+
 // The string block grows behind the fixed part; every string is placed where it is added.
 class StringBlock {
 public:
-    explicit StringBlock(uint64_t start) : start_(start) {}
+    StringBlock(uint64_t start, bool unicode) : start_(start), unicode_(unicode) {}
     uint64_t next() const { return start_ + bytes_.size(); }
-    // Adds a UTF-16LE string; returns its pointer.
-    uint64_t add(const std::u16string& text) {
+    // Adds a string as UTF-16LE, or as Windows-1252 in an 8-bit package.
+    Placed add(const std::u16string& text) {
         const uint64_t at = next();
-        for (char16_t c : text) appendU16(bytes_, c);
-        return at;
+        for (char16_t c : text) {
+            uint8_t byte = 0;
+            if (unicode_) {
+                appendU16(bytes_, c);
+            } else if (windows1252Byte(c, &byte)) {
+                bytes_.push_back(byte);
+            } else {
+                unstorable_ = true;
+            }
+        }
+        return {static_cast<uint32_t>(next() - at), static_cast<uint32_t>(at)};
     }
+    // True when an 8-bit string lost a character (the script reader refuses such strings).
+    bool unstorable() const { return unstorable_; }
     uint64_t add8(const std::string& text) {
         const uint64_t at = next();
         bytes_.insert(bytes_.end(), text.begin(), text.end());
@@ -61,16 +79,20 @@ public:
 
 private:
     uint64_t start_;
+    bool unicode_;
+    bool unstorable_ = false;
     std::vector<uint8_t> bytes_;
 };
 
 void appendExpression(const Expression& e, StringBlock& strings, std::vector<uint8_t>& out) {
     appendU32(out, static_cast<uint32_t>(e.type));
     switch (e.type) {
-    case sis::NodeType::String:
-        appendU32(out, static_cast<uint32_t>(2 * e.text.size()));
-        appendU32(out, static_cast<uint32_t>(strings.add(e.text)));
+    case sis::NodeType::String: {
+        const Placed text = strings.add(e.text);
+        appendU32(out, text.length);
+        appendU32(out, text.at);
         return;
+    }
     case sis::NodeType::Attribute:
     case sis::NodeType::Number:
         appendU32(out, e.value);
@@ -85,12 +107,13 @@ void appendExpression(const Expression& e, StringBlock& strings, std::vector<uin
 // n lengths, then n pointers, of texts given in script order and stored reversed.
 void appendTextList(const std::vector<std::u16string>& scriptOrder, StringBlock& strings,
                     std::vector<uint8_t>& out) {
-    std::vector<uint64_t> pointers;
+    std::vector<uint32_t> pointers;
     for (auto it = scriptOrder.rbegin(); it != scriptOrder.rend(); ++it) {
-        appendU32(out, static_cast<uint32_t>(2 * it->size()));
-        pointers.push_back(strings.add(*it));
+        const Placed text = strings.add(*it);
+        appendU32(out, text.length);
+        pointers.push_back(text.at);
     }
-    for (uint64_t p : pointers) appendU32(out, static_cast<uint32_t>(p));
+    for (uint32_t p : pointers) appendU32(out, p);
 }
 
 uint16_t installationDrive(const Plan& plan) {
@@ -154,27 +177,33 @@ uint32_t maxInstalledSpace(const Package& package, const Plan& plan,
 bool buildMetadata(const Package& package, const Plan& plan, const std::vector<ForkResult>& results,
                    const MetadataOptions& options, std::vector<uint8_t>& bytes, std::string* err) {
     const size_t n = plan.languages.size();
+    const bool er6 = plan.er6;
     sis::Header h;
     h.uid1 = package.uid;
+    if (!er6) {
+        h.uid2 = sis::kUid2Er5;
+        h.installerVersion = sis::kInstallerVersionEr5;
+    }
     h.uid4 = sis::uidChecksum(h.uid1, h.uid2, h.uid3);
     h.languageCount = static_cast<uint16_t>(n);
     h.fileCount = static_cast<uint16_t>(plan.records.size());
     h.requisiteCount = static_cast<uint16_t>(package.requisites.size());
     h.installFiles = options.stub ? h.fileCount : 0;
-    h.installDrive = options.stub ? sis::kDriveStub : installationDrive(plan);
+    // ER5: the installer alone writes the drive.
+    h.installDrive = options.stub ? sis::kDriveStub : er6 ? installationDrive(plan) : 0;
     h.capabilityCount = static_cast<uint16_t>(package.capabilities.size());
-    h.options = package.options | sis::kOptionUnicode;
+    h.options = er6 ? package.options | sis::kOptionUnicode : package.options;
     h.type = package.type;
     h.major = package.major;
     h.minor = package.minor;
     h.variant = package.variant;
 
     // The fixed part, whose size tells where the strings begin.
-    uint64_t offset = sis::header::kSizeEr6;
+    uint64_t offset = sis::headerSize(er6);
     h.languagesPtr = static_cast<uint32_t>(offset);
     offset += sis::kLanguageRecordSize * n;
     h.filesPtr = static_cast<uint32_t>(offset);
-    for (const StoredRecord& stored : plan.records) offset += recordSize(stored, n);
+    for (const StoredRecord& stored : plan.records) offset += recordSize(stored, n, er6);
     const uint64_t requisitesAt = offset;
     offset += sis::requisite::size(n) * package.requisites.size();
     const uint64_t capabilitiesAt = offset;
@@ -189,7 +218,7 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
     h.capabilitiesPtr = static_cast<uint32_t>(capabilitiesAt);
     h.componentNamePtr = static_cast<uint32_t>(namesAt);
 
-    StringBlock strings(offset);
+    StringBlock strings(offset, (h.options & sis::kOptionUnicode) != 0);
     std::vector<uint8_t> body;  // everything after the header up to the strings
     for (uint16_t language : plan.languages) appendU16(body, language);
 
@@ -210,10 +239,12 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
         case RecordType::MultiLanguageFile: {
             appendU32(body, static_cast<uint32_t>(r.fileType));
             appendU32(body, r.details);
-            appendU32(body, static_cast<uint32_t>(2 * stored.sourceName.size()));
-            appendU32(body, static_cast<uint32_t>(strings.add(stored.sourceName)));
-            appendU32(body, static_cast<uint32_t>(2 * stored.destination.size()));
-            appendU32(body, static_cast<uint32_t>(strings.add(stored.destination)));
+            const Placed source = strings.add(stored.sourceName);
+            appendU32(body, source.length);
+            appendU32(body, source.at);
+            const Placed destination = strings.add(stored.destination);
+            appendU32(body, destination.length);
+            appendU32(body, destination.at);
             const size_t forks = r.type == RecordType::SimpleFile ? 1 : n;
             // An FN record has no fork: it stores a zero length at the current data offset.
             for (size_t k = 0; k < forks; ++k) {
@@ -226,6 +257,7 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
                 appendU32(body, 0);
                 if (k < stored.forks.size()) dataLength += results[stored.forks[k]].storedLength;
             }
+            if (!er6) break;  // no original lengths, no MIME type
             for (size_t k = 0; k < forks; ++k) {
                 appendU32(body, k < stored.forks.size()
                                     ? static_cast<uint32_t>(results[stored.forks[k]].originalLength)
@@ -264,6 +296,10 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
     }
     appendTextList(package.names, strings, body);
 
+    if (strings.unstorable()) {
+        *err = "internal error: a string has a character Windows-1252 lacks";
+        return false;
+    }
     const uint64_t dataStart = strings.next();
     if (dataStart + dataLength > kMaxOffset) {
         *err = "the package is too large: it would pass 4 GiB";
@@ -280,8 +316,8 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
     }
     h.maxInstalledSpace = maxInstalledSpace(package, plan, results);
 
-    bytes.assign(sis::header::kSizeEr6, 0);
-    sis::encodeHeader(h, true, bytes.data());
+    bytes.assign(sis::headerSize(er6), 0);
+    sis::encodeHeader(h, er6, bytes.data());
     bytes.insert(bytes.end(), body.begin(), body.end());
     bytes.insert(bytes.end(), strings.bytes().begin(), strings.bytes().end());
     return true;

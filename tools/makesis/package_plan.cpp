@@ -67,10 +67,11 @@ std::u16string storedDestination(const std::u16string& written) {
     return drive ? written : u"c:\\" + written;
 }
 
-Plan makePlan(const Package& package, const SourceProbe& probe,
+Plan makePlan(const Package& package, const SourceProbe& probe, bool er6,
               const std::u16string& tempFolder) {
     Plan plan;
-    plan.compress = !(package.options & sis::kOptionNoCompress);
+    plan.er6 = er6;
+    plan.compress = er6 && !(package.options & sis::kOptionNoCompress);
     plan.languages.assign(package.languages.rbegin(), package.languages.rend());
 
     // Per stored record, its sources in fork order (language blocks follow the reversed
@@ -104,7 +105,7 @@ Plan makePlan(const Package& package, const SourceProbe& probe,
     }
 
     TempNames names;
-    for (size_t i = 0; i < plan.records.size(); ++i) {
+    for (size_t i = 0; i < plan.records.size() && er6; ++i) {
         if (plan.records[i].record->fileType != sis::FileType::Text) continue;
         for (PendingFork& f : pending[i]) {
             if (!f.facts.utf16LeBom) f.convertedName = names.take(baseName(f.source->written));
@@ -114,9 +115,12 @@ Plan makePlan(const Package& package, const SourceProbe& probe,
         StoredRecord& stored = plan.records[i];
         for (size_t k = 0; k < pending[i].size(); ++k) {
             const PendingFork& f = pending[i][k];
-            const bool converted = !f.convertedName.empty();
+            bool converted = !f.convertedName.empty();
             std::u16string shown;
-            if (plan.compress) {
+            if (!er6) {
+                converted = stored.record->fileType == sis::FileType::Text;
+                shown = f.source->written;
+            } else if (plan.compress) {
                 shown = tempFolder +
                         names.take(converted ? f.convertedName : baseName(f.source->written));
             } else {

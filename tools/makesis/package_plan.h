@@ -9,6 +9,8 @@
 // stored order, then to the compressed copy of every fork with data, in stored order (forks
 // in fork order).
 // Without compression a record shows the path as written, or the converted copy's name.
+// An ER5 package shows the path as written in every record, and converts every FT text to
+// 8-bit.
 
 #include <cstdint>
 #include <filesystem>
@@ -34,7 +36,7 @@ SourceFacts probeSourceFile(const std::filesystem::path& path);
 
 struct Fork {
     std::filesystem::path path;
-    bool convertText = false;  // FT text to be converted to UTF-16LE
+    bool convertText = false;  // FT text to be converted (UTF-16LE, or Windows-1252 for ER5)
     int line = 0;              // script line of its record, for read errors
     uint64_t sizeHint = 0;
 };
@@ -52,11 +54,12 @@ struct Plan {
     std::vector<StoredRecord> records;  // stored order
     std::vector<Fork> forks;            // stored order, forks of a record in fork order
     bool compress = true;
+    bool er6 = true;  // false: ER5, whose strings and texts are 8-bit and data uncompressed
 };
 
 constexpr const char16_t* kDefaultTempFolder = u"X:\\MKS0\\";
 
-Plan makePlan(const Package& package, const SourceProbe& probe,
+Plan makePlan(const Package& package, const SourceProbe& probe, bool er6 = true,
               const std::u16string& tempFolder = kDefaultTempFolder);
 
 // The target a file record stores: "c:\" is put in front of a target that does not begin with

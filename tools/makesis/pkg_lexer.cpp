@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "src/text/windows1252.h"
 #include "tools/makesis/text_encoding.h"
 
 namespace tovrin::makesis {
@@ -93,7 +94,8 @@ std::string Token::describe() const {
     return {};
 }
 
-Lexer::Lexer(std::u16string text) : text_(std::move(text)) {
+Lexer::Lexer(std::u16string text, bool eightBitCodes)
+    : text_(std::move(text)), eightBitCodes_(eightBitCodes) {
     const size_t nul = text_.find(u'\0');
     if (nul != std::u16string::npos) text_.resize(nul);
     current_ = scan();
@@ -138,6 +140,17 @@ bool Lexer::scanCharacterCode(Token& token) {
     uint64_t value;
     bool overflow;
     pos_ = readNumber(text_, pos_ + 1, value, overflow) + 1;
+    if (eightBitCodes_) {
+        const char32_t cp = value > 0xFF ? 0xFFFD : windows1252CodePoint(static_cast<uint8_t>(value));
+        if (overflow || cp == 0xFFFD) {
+            token.kind = TokenKind::Error;
+            token.text = u"invalid character value: an 8-bit package takes codes of Windows-1252 "
+                         u"characters, 0 to 255";
+            return false;
+        }
+        token.text.push_back(static_cast<char16_t>(cp));
+        return true;
+    }
     // C1 controls are where Windows-1252 keeps its extra letters: a code there is almost
     // certainly meant as 8-bit text, so it is refused rather than stored as a control.
     if (overflow || value > 0xFFFF || (value >= 0x80 && value <= 0x9F) ||

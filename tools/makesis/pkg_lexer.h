@@ -6,6 +6,9 @@
 // A string is one or more directly adjacent pieces, each a quoted text (no escapes inside) or
 // a character code "<n>" (decimal or 0x hex): "a"<34>"b" is the string a"b. Strings separated
 // by white space are separate tokens, as in a language block {"a" "b"}.
+//
+// A code is a Unicode character, or with `eightBitCodes` (8-bit packages) a byte of
+// Windows-1252, so "<153>" is U+2122 there.
 
 #include <cstdint>
 #include <string>
@@ -36,7 +39,7 @@ struct Token {
 
 class Lexer {
 public:
-    explicit Lexer(std::u16string text);
+    explicit Lexer(std::u16string text, bool eightBitCodes = false);
 
     const Token& peek() const { return current_; }
     Token next();
@@ -48,6 +51,7 @@ private:
     bool atCharacterCode() const;
 
     std::u16string text_;
+    bool eightBitCodes_;
     size_t pos_ = 0;
     int line_ = 1;
     Token current_;

@@ -1,7 +1,9 @@
 #include "tools/makesis/pkg_parser.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "src/text/windows1252.h"
 #include "tools/makesis/condition_attributes.h"
 #include "tools/makesis/language_usage.h"
 #include "tools/makesis/pkg_lexer.h"
@@ -27,11 +29,27 @@ bool isKeyword(const std::u16string& word, const Keyword& k) {
     return sameWord(word, k.shortName) || (k.longName && sameWord(word, k.longName));
 }
 
+// The first character of `text` that Windows-1252 lacks; 0 when there is none.
+char32_t firstOutsideWindows1252(const std::u16string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint8_t byte;
+        if (windows1252Byte(text[i], &byte)) continue;
+        const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        return pair ? 0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00) : text[i];
+    }
+    return 0;
+}
+
 class Parser {
 public:
     Parser(const std::u16string& script, const SourceFinder& findSource, Package& package,
-           std::vector<Diagnostic>& diagnostics)
-        : lexer_(script), findSource_(findSource), pkg_(package), diags_(diagnostics) {}
+           std::vector<Diagnostic>& diagnostics, bool er5)
+        : lexer_(script, er5),
+          findSource_(findSource),
+          pkg_(package),
+          diags_(diagnostics),
+          er5_(er5) {}
 
     bool run();
 
@@ -41,6 +59,11 @@ private:
         return false;
     }
     bool expected(const std::string& what);
+    bool notInEr5(int line, const std::string& what, const std::string& why) {
+        return fail(line, what + " cannot be used in an ER5 package: " + why);
+    }
+    // In an ER5 package every stored string is Windows-1252.
+    bool storable(const std::u16string& text, int line);
     bool expectSymbol(const char* symbol);
     bool readNumber(uint32_t& value);
     bool readString(std::u16string& value, int* line = nullptr);
@@ -74,6 +97,7 @@ private:
     const SourceFinder& findSource_;
     Package& pkg_;
     std::vector<Diagnostic>& diags_;
+    const bool er5_;
     bool languagesDefined_ = false;
     bool headerDefined_ = false;
     bool anyStatement_ = false;
@@ -86,6 +110,16 @@ bool Parser::expected(const std::string& what) {
     if (t.kind == TokenKind::Error) return fail(t.line, t.describe());
     fail(t.line, "Expected " + what + " read " + t.describe());
     return fail(t.line, "unexpected text");
+}
+
+bool Parser::storable(const std::u16string& text, int line) {
+    if (!er5_) return true;
+    const char32_t cp = firstOutsideWindows1252(text);
+    if (cp == 0) return true;
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+    return fail(line, std::string("the character ") + code +
+                          " cannot be stored in an ER5 package: its strings are Windows-1252");
 }
 
 bool Parser::expectSymbol(const char* symbol) {
@@ -115,8 +149,9 @@ bool Parser::readString(std::u16string& value, int* line) {
     const Token& t = lexer_.peek();
     if (t.kind != TokenKind::String) return expected("quoted string");
     if (line) *line = t.line;
+    const int at = t.line;
     value = readableText(lexer_.next().text);
-    return true;
+    return storable(value, at);
 }
 
 bool Parser::readSourceName(Source& source, int* line) {
@@ -158,6 +193,7 @@ bool Parser::addRecord(Record record) {
 bool Parser::run() {
     pkg_ = Package{};
     pkg_.languages = {sis::kLanguageDefault};
+    if (er5_) pkg_.options = 0;
     for (;;) {
         const Token& t = lexer_.peek();
         if (t.kind == TokenKind::End) return finish();
@@ -282,12 +318,24 @@ bool Parser::parseHeaderOption() {
     const Token& t = lexer_.peek();
     if (t.kind != TokenKind::Word) return expected("header option");
     const Token option = lexer_.next();
-    if (isKeyword(option.text, {"IU", "IUNICODE"})) return true;  // always Unicode
+    const std::string name = toUtf8(option.text);
+    if (isKeyword(option.text, {"IU", "IUNICODE"})) {
+        if (er5_) return notInEr5(option.line, name, "its strings are 8-bit (Windows-1252)");
+        return true;  // always Unicode
+    }
+    if (er5_ && isKeyword(option.text, {"ID", nullptr})) {
+        pkg_.options |= sis::kOptionDistributable;
+        return true;
+    }
     if (isKeyword(option.text, {"SH", "SHUTDOWNAPPS"})) {
+        if (er5_) return notInEr5(option.line, name, "the option came with ER6");
         pkg_.options |= sis::kOptionShutdownApps;
         return true;
     }
     if (isKeyword(option.text, {"NC", "NOCOMPRESS"})) {
+        if (er5_) {
+            return notInEr5(option.line, name, "its file data is always stored uncompressed");
+        }
         pkg_.options |= sis::kOptionNoCompress;
         return true;
     }
@@ -422,6 +470,10 @@ bool Parser::parseFileOptions(Record& record, bool inBlock) {
                     return invalid("FN cannot be used in a language block");
                 }
                 if (record.fileType == FileType::Mime) {
+                    if (er5_) {
+                        return notInEr5(option.line, toUtf8(option.text),
+                                        "its file records have no MIME type");
+                    }
                     int line = 0;
                     std::u16string mime;
                     if (!expectSymbol(",") || !readString(mime, &line)) return false;
@@ -489,6 +541,7 @@ bool Parser::finishFileRecord(Record& record, const std::vector<int>& sourceLine
         source.written = readableText(name);
         if (record.fileType == FileType::Null) continue;
         if (name.empty()) return fail(sourceLines[i], "no source file given");
+        if (!storable(source.written, sourceLines[i])) return false;
         if (!findSource_(name, source)) {
             return fail(sourceLines[i], "file not found: " + toUtf8(readableText(name)));
         }
@@ -669,6 +722,7 @@ bool Parser::parseOptionsList() {
 
 bool Parser::parseCapabilities() {
     const int line = lexer_.next().line;  // "+"
+    if (er5_) return notInEr5(line, "a capabilities line", "it has no capabilities record");
     pkg_.statements.push_back({line, "processing capabilities"});
     if (!expectSymbol("(")) return false;
     for (;;) {
@@ -687,8 +741,8 @@ bool Parser::parseCapabilities() {
 }  // namespace
 
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
-                  std::vector<Diagnostic>& diagnostics) {
-    return Parser(script, findSource, package, diagnostics).run();
+                  std::vector<Diagnostic>& diagnostics, bool er5) {
+    return Parser(script, findSource, package, diagnostics, er5).run();
 }
 
 }  // namespace tovrin::makesis

@@ -20,8 +20,11 @@ struct Diagnostic {
 // the finder turns into characters for `found.written`); false when there is no such file.
 using SourceFinder = std::function<bool(const std::u16string& written, Source& found)>;
 
-// False (with diagnostics) when the script has an error.
+// False (with diagnostics) when the script has an error. With `er5` the script is read for an
+// ER5 package: character codes are Windows-1252 bytes, the header takes ID, and what that
+// form cannot carry is an error (IU, NC, SH, FM, capabilities, a character Windows-1252
+// lacks in a string the package stores).
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
-                  std::vector<Diagnostic>& diagnostics);
+                  std::vector<Diagnostic>& diagnostics, bool er5 = false);
 
 }  // namespace tovrin::makesis
