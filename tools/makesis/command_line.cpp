@@ -52,6 +52,31 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             line.er5 = value == "er5";
             continue;
         }
+        if (arg == "--unsigned") {
+            line.allowUnsigned = true;
+            continue;
+        }
+        if (arg == "--root" || arg == "--drive") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                *err = arg == "--root" ? "--root needs a folder" : "--drive needs X=folder";
+                return false;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--root") {
+                line.rootFolder = value;
+                continue;
+            }
+            const char letter = lower(value[0]);
+            if (letter < 'a' || letter > 'z' || value.size() < 3 || value[1] != '=') {
+                *err = "--drive needs a drive letter, = and a folder: " + value;
+                return false;
+            }
+            if (!line.driveFolders.emplace(letter, value.substr(2)).second) {
+                *err = std::string("--drive names the drive ") + value[0] + " twice";
+                return false;
+            }
+            continue;
+        }
         if (arg.size() < 2 || arg[0] != '-') {
             files.push_back(arg);
             continue;

@@ -17,7 +17,8 @@ using namespace tovrin::makesis;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string script =
         decodeScript(std::string_view(reinterpret_cast<const char*>(data), size));
-    const SourceFinder finder = [](const std::u16string& written, Source& found) {
+    const SourceFinder finder = [](const std::u16string& written, Source& found,
+                                   std::vector<std::string>&) {
         found.written = written;
         found.path = "fuzz-source";
         found.shownPath = written;

@@ -21,6 +21,12 @@ void printUsage(std::ostream& out) {
            "      name (default X:\\MKS0\\, as the SDK's reference packages show)\n"
            "  --format er5|er6  the package's release: er6 (default) for Series 60 phones, er5 for\n"
            "      Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
+           "  --root folder     look for sources written from a drive's root (\\a\\b.app)\n"
+           "                    below folder; those not found there also below -d's folder\n"
+           "  --drive X=folder  look for sources written with the drive letter X (X:\\a\\b.app,\n"
+           "                    either case) below folder; one option per letter\n"
+           "  --unsigned        read and check a signature line (*\"key\",\"cert\"[,KEY=\"pw\"])\n"
+           "                    and write the package unsigned; without it the line is refused\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 
@@ -35,8 +41,10 @@ void printFormatHelp(std::ostream& out) {
            "  {\"source EN\" \"source FR\"}-\"target\"[,options]   one file per language\n"
            "  @\"component.sis\",(0xUID)                 embedded package\n"
            "  IF cond / ELSEIF cond / ELSE / ENDIF      cond: attribute=number, EXISTS(\"file\"),\n"
-           "                                          AND, OR, NOT, (), = <> > < >= <=\n"
+           "                                          AND, OR, NOT, (), = <> > < >= <=;\n"
+           "                                          an attribute or number alone: not zero\n"
            "  !({\"Option 1 EN\",\"Option 1 FR\"},...)     options list\n"
+           "  *\"key\",\"cert\"[,KEY=\"password\"]          signature: needs --unsigned, not used\n"
            "  +(key=value,...)                        capabilities\n"
            "  Strings are in double quotes; <n> outside the quotes is the character with code n.\n"
            "  Targets starting with !: are installed on the drive the user picks.\n";

@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     if (!tovrin::startConsoleProgram()) return 1;
     const std::vector<std::string> args = tovrin::programArguments(argc, argv);
-    const int status = tovrin::makesis::run(args, std::cout);
+    const int status = tovrin::makesis::run(args, std::cout, {}, &std::cerr);
     std::cout.flush();
     return std::cout ? status : 1;
 }

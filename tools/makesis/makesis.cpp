@@ -25,7 +25,8 @@ namespace {
 // host's local 8-bit text, as the script's own name from the command line already is.
 class Reporter {
 public:
-    Reporter(std::ostream& out, std::string script) : out_(out), script_(std::move(script)) {}
+    Reporter(std::ostream& out, std::ostream& warnings, std::string script)
+        : out_(out), warnings_(warnings), script_(std::move(script)) {}
 
     int error(int line, const std::string& message, const std::string& detail = {}) {
         if (line > 0) out_ << script_ << "(" << line << ") : ";
@@ -39,9 +40,14 @@ public:
     void note(const std::string& message) {
         out_ << script_ << " : " << localFromUtf8(message) << "\n";
     }
+    void warning(int line, const std::string& message) {
+        warnings_ << "warning: " << script_ << "(" << line << "): " << localFromUtf8(message)
+                  << "\n";
+    }
 
 private:
     std::ostream& out_;
+    std::ostream& warnings_;
     std::string script_;
 };
 
@@ -61,9 +67,10 @@ uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& dat
 // `folder` empty: the script and its sources are named from the current folder and the package
 // is written to its file; otherwise they are named from `folder` and the package goes to
 // *memory.
-int compile(const CommandLine& line, std::ostream& out, const ProgressReport& progress,
-            const std::filesystem::path& folder = {}, std::vector<uint8_t>* memory = nullptr) {
-    Reporter report(out, line.script);
+int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
+            const ProgressReport& progress, const std::filesystem::path& folder = {},
+            std::vector<uint8_t>* memory = nullptr) {
+    Reporter report(out, warnings, line.script);
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
     const std::string scriptPath =
@@ -75,13 +82,22 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
 
     Package package;
     std::vector<Diagnostic> diagnostics;
-    const SourceLookup lookup(fromUtf8(line.searchFolder), folder);
-    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found) {
-        return lookup.find(written, found);
+    LookupFolders folders{fromUtf8(line.searchFolder), fromUtf8(line.rootFolder), {}, folder};
+    for (const auto& [letter, drive] : line.driveFolders) {
+        folders.drives[static_cast<char16_t>(letter)] = fromUtf8(drive);
+    }
+    const SourceLookup lookup(std::move(folders));
+    const SourceFinder finder = [&lookup](const std::u16string& written, Source& found,
+                                          std::vector<std::string>& matches) {
+        return lookup.find(written, found, matches);
     };
-    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics, line.er5)) {
+    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics, line.er5,
+                      line.allowUnsigned)) {
         for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
         return 1;
+    }
+    if (package.signatureLine != 0) {
+        report.warning(package.signatureLine, "signature line ignored: the package is unsigned");
     }
     if (line.verbose) {
         for (const auto& [statementLine, what] : package.statements)
@@ -162,7 +178,8 @@ int compile(const CommandLine& line, std::ostream& out, const ProgressReport& pr
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, const ProgressReport& progress) {
+int run(const std::vector<std::string>& args, std::ostream& out, const ProgressReport& progress,
+        std::ostream* warnings) {
     CommandLine line;
     std::string error;
     if (!parseCommandLine(args, line, &error)) {
@@ -180,7 +197,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, const ProgressR
         printFormatHelp(out);
         return 0;
     }
-    return compile(line, out, progress);
+    return compile(line, out, warnings ? *warnings : out, progress);
 }
 
 int buildInMemory(const std::vector<std::string>& args, const std::filesystem::path& folder,
@@ -191,7 +208,8 @@ int buildInMemory(const std::vector<std::string>& args, const std::filesystem::p
         out << "error: " << (error.empty() ? "not a build" : error) << "\n";
         return 1;
     }
-    return compile(line, out, {}, folder.empty() ? std::filesystem::path(".") : folder, package);
+    return compile(line, out, out, {}, folder.empty() ? std::filesystem::path(".") : folder,
+                   package);
 }
 
 }  // namespace tovrin::makesis

@@ -1,7 +1,8 @@
 #pragma once
 // The package compiler as a library: a pkg script in, a pre-9 (ER6 or ER5) .sis package out.
 // Every message goes to `out`, the way the compiler has always reported: "Processing x.pkg...",
-// then either "Created x.sis" or "x.pkg(<line>) : error: <text>" lines.
+// then either "Created x.sis" or "x.pkg(<line>) : error: <text>" lines. Warnings
+// ("warning: x.pkg(<line>): <text>") go to `warnings`, or to `out` when it is null.
 
 #include <cstdint>
 #include <filesystem>
@@ -26,7 +27,7 @@ using ProgressReport = std::function<bool(const Progress&)>;
 // `args` without the program name. Returns the exit status: 0 when the package was written,
 // 1 on any error (no package is left behind then).
 int run(const std::vector<std::string>& args, std::ostream& out,
-        const ProgressReport& progress = {});
+        const ProgressReport& progress = {}, std::ostream* warnings = nullptr);
 
 // Builds as run() would with `args`, with the script and its sources named from `folder` as
 // if it were the current folder, and gives the package's bytes in *package instead of writing

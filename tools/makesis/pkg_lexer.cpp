@@ -103,6 +103,7 @@ Lexer::Lexer(std::u16string text, bool eightBitCodes)
 
 Token Lexer::next() {
     Token token = std::move(current_);
+    lastLine_ = token.line;
     if (token.kind != TokenKind::End && token.kind != TokenKind::Error)
         current_ = scan();
     else

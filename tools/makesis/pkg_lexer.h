@@ -43,6 +43,8 @@ public:
 
     const Token& peek() const { return current_; }
     Token next();
+    // The line of the token next() returned last (1 before the first).
+    int lastLine() const { return lastLine_; }
 
 private:
     Token scan();
@@ -54,6 +56,7 @@ private:
     bool eightBitCodes_;
     size_t pos_ = 0;
     int line_ = 1;
+    int lastLine_ = 1;
     Token current_;
 };
 

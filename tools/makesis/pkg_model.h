@@ -66,6 +66,7 @@ struct Package {
     std::vector<Requisite> requisites;
     std::vector<Record> records;
     std::vector<std::pair<uint32_t, uint32_t>> capabilities;  // key, value; script order
+    int signatureLine = 0;  // a signature line read and left out of the unsigned package
 
     // For -v: each statement's line and what it was.
     std::vector<std::pair<int, std::string>> statements;

@@ -44,12 +44,13 @@ char32_t firstOutsideWindows1252(const std::u16string& text) {
 class Parser {
 public:
     Parser(const std::u16string& script, const SourceFinder& findSource, Package& package,
-           std::vector<Diagnostic>& diagnostics, bool er5)
+           std::vector<Diagnostic>& diagnostics, bool er5, bool allowUnsigned)
         : lexer_(script, er5),
           findSource_(findSource),
           pkg_(package),
           diags_(diagnostics),
-          er5_(er5) {}
+          er5_(er5),
+          allowUnsigned_(allowUnsigned) {}
 
     bool run();
 
@@ -69,6 +70,7 @@ private:
     bool readString(std::u16string& value, int* line = nullptr);
     // A source's name keeps the bytes decodeScript carries until it has been looked up.
     bool readSourceName(Source& source, int* line);
+    bool lookUp(Source& source, int line);
     bool readNames(std::vector<std::u16string>& names);
     bool readUid(uint32_t& uid);
     bool needHeader(const Token& at);
@@ -81,6 +83,7 @@ private:
     bool parseFileLine();
     bool parseLanguageBlock();
     bool parseComponent();
+    bool parseSignature();
     bool parseFileOptions(Record& record, bool inBlock);
     bool finishFileRecord(Record& record, const std::vector<int>& sourceLines, int destLine);
     bool parseCondition(RecordType type);
@@ -98,18 +101,22 @@ private:
     Package& pkg_;
     std::vector<Diagnostic>& diags_;
     const bool er5_;
+    const bool allowUnsigned_;
     bool languagesDefined_ = false;
     bool headerDefined_ = false;
     bool anyStatement_ = false;
     std::vector<bool> openIfs_;  // per open IF: whether its ELSE was seen
     int depth_ = 0;              // of the condition being read
+    bool inCondition_ = false;
 };
 
 bool Parser::expected(const std::string& what) {
     const Token& t = lexer_.peek();
     if (t.kind == TokenKind::Error) return fail(t.line, t.describe());
-    fail(t.line, "Expected " + what + " read " + t.describe());
-    return fail(t.line, "unexpected text");
+    // A condition cut short at the end of its line is reported there, not at the next line.
+    const int line = inCondition_ ? std::min(t.line, lexer_.lastLine()) : t.line;
+    fail(line, "Expected " + what + " read " + t.describe());
+    return fail(line, "unexpected text");
 }
 
 bool Parser::storable(const std::u16string& text, int line) {
@@ -218,9 +225,7 @@ bool Parser::run() {
         } else if (t.isSymbol("+")) {
             ok = needHeader(t) && parseCapabilities();
         } else if (t.isSymbol("*")) {
-            ok = fail(t.line,
-                      "signature lines are not supported: this compiler makes unsigned "
-                      "packages only; remove the line starting with '*'");
+            ok = parseSignature();
         } else if (t.kind == TokenKind::Word && sameWord(t.text, "IF")) {
             ok = needHeader(t) && parseCondition(RecordType::If);
         } else if (t.kind == TokenKind::Word && sameWord(t.text, "ELSEIF")) {
@@ -537,16 +542,57 @@ bool Parser::finishFileRecord(Record& record, const std::vector<int>& sourceLine
     }
     for (size_t i = 0; i < record.sources.size(); ++i) {
         Source& source = record.sources[i];
-        const std::u16string name = source.written;
-        source.written = readableText(name);
-        if (record.fileType == FileType::Null) continue;
-        if (name.empty()) return fail(sourceLines[i], "no source file given");
-        if (!storable(source.written, sourceLines[i])) return false;
-        if (!findSource_(name, source)) {
-            return fail(sourceLines[i], "file not found: " + toUtf8(readableText(name)));
+        if (record.fileType == FileType::Null) {
+            source.written = readableText(source.written);
+            continue;
         }
+        if (!storable(readableText(source.written), sourceLines[i])) return false;
+        if (!lookUp(source, sourceLines[i])) return false;
     }
     return addRecord(std::move(record));
+}
+
+// A source's name becomes readable text once it has been looked up.
+bool Parser::lookUp(Source& source, int line) {
+    const std::u16string name = source.written;
+    source.written = readableText(name);
+    if (name.empty()) return fail(line, "no source file given");
+    std::vector<std::string> matches;
+    if (findSource_(name, source, matches)) return true;
+    const std::string shown = toUtf8(source.written);
+    if (matches.empty()) return fail(line, "file not found: " + shown);
+    std::string list;
+    for (const std::string& match : matches) list += (list.empty() ? "  " : "\n  ") + match;
+    return fail(line, shown + " names more than one file when letter case is ignored", list);
+}
+
+// *"key","certificate"[,KEY="password"]: read and checked, never used.
+bool Parser::parseSignature() {
+    const Token star = lexer_.next();
+    if (!allowUnsigned_) {
+        return fail(star.line,
+                    "signature lines are not supported: this compiler makes unsigned packages "
+                    "only; give --unsigned to build the package without the signature, or remove "
+                    "the line starting with '*'");
+    }
+    if (pkg_.signatureLine != 0) return fail(star.line, "a second signature line");
+    pkg_.signatureLine = star.line;
+    pkg_.statements.push_back({star.line, "processing signature"});
+    Source key, certificate;
+    int keyLine = 0, certificateLine = 0;
+    if (!readSourceName(key, &keyLine) || !expectSymbol(",") ||
+        !readSourceName(certificate, &certificateLine)) {
+        return false;
+    }
+    if (lexer_.peek().isSymbol(",")) {
+        lexer_.next();
+        const Token& option = lexer_.peek();
+        if (option.kind != TokenKind::Word || !sameWord(option.text, "KEY")) return expected("KEY");
+        lexer_.next();
+        std::u16string password;
+        if (!expectSymbol("=") || !readString(password)) return false;
+    }
+    return lookUp(key, keyLine) && lookUp(certificate, certificateLine);
 }
 
 bool Parser::parseCondition(RecordType type) {
@@ -571,8 +617,11 @@ bool Parser::parseCondition(RecordType type) {
         openIfs_.pop_back();
         break;
     }
-    if ((type == RecordType::If || type == RecordType::ElseIf) && !parseOr(record.condition)) {
-        return false;
+    if (type == RecordType::If || type == RecordType::ElseIf) {
+        inCondition_ = true;
+        const bool ok = parseOr(record.condition);
+        inCondition_ = false;
+        if (!ok) return false;
     }
     return addRecord(std::move(record));
 }
@@ -678,14 +727,19 @@ bool Parser::parsePrimary(Expression& out) {
             return true;
         }
     }
-    return expected("comparison (= <> > < >= <=)");
+    // A value alone: true when it is not zero.
+    out = std::move(left);
+    return true;
 }
 
 // An attribute name or a number.
 bool Parser::parseValue(Expression& out) {
     const Token& t = lexer_.peek();
     out = Expression{};
-    if (t.kind == TokenKind::Word) {
+    const bool statement =
+        t.kind == TokenKind::Word && (sameWord(t.text, "IF") || sameWord(t.text, "ELSEIF") ||
+                                      sameWord(t.text, "ELSE") || sameWord(t.text, "ENDIF"));
+    if (t.kind == TokenKind::Word && !statement) {
         uint32_t id;
         if (!attributeByName(t.text, id)) {
             return fail(t.line, "unknown variable name '" + toUtf8(t.text) + "'", attributeUsage());
@@ -741,8 +795,8 @@ bool Parser::parseCapabilities() {
 }  // namespace
 
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
-                  std::vector<Diagnostic>& diagnostics, bool er5) {
-    return Parser(script, findSource, package, diagnostics, er5).run();
+                  std::vector<Diagnostic>& diagnostics, bool er5, bool allowUnsigned) {
+    return Parser(script, findSource, package, diagnostics, er5, allowUnsigned).run();
 }
 
 }  // namespace tovrin::makesis

@@ -17,14 +17,18 @@ struct Diagnostic {
 };
 
 // Looks a source file up as the script names it (with the bytes decodeScript carries, which
-// the finder turns into characters for `found.written`); false when there is no such file.
-using SourceFinder = std::function<bool(const std::u16string& written, Source& found)>;
+// the finder turns into characters for `found.written`); false when there is no such file,
+// or when several answer to it (then listed in `matches`).
+using SourceFinder = std::function<bool(const std::u16string& written, Source& found,
+                                        std::vector<std::string>& matches)>;
 
 // False (with diagnostics) when the script has an error. With `er5` the script is read for an
 // ER5 package: character codes are Windows-1252 bytes, the header takes ID, and what that
 // form cannot carry is an error (IU, NC, SH, FM, capabilities, a character Windows-1252
-// lacks in a string the package stores).
+// lacks in a string the package stores). A signature line is an error unless
+// `allowUnsigned`: it is then read, its files looked up, and its line kept in the package.
 bool parsePackage(const std::u16string& script, const SourceFinder& findSource, Package& package,
-                  std::vector<Diagnostic>& diagnostics, bool er5 = false);
+                  std::vector<Diagnostic>& diagnostics, bool er5 = false,
+                  bool allowUnsigned = false);
 
 }  // namespace tovrin::makesis
