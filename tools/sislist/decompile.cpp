@@ -8,6 +8,7 @@
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
 #include "src/text/utf8.h"
+#include "src/text/windows1252.h"
 #include "tools/sislist/file_layout.h"
 #include "tools/sislist/rebuild_check.h"
 #include "tools/sislist/rebuild_line.h"
@@ -45,6 +46,17 @@ bool utf16ToUtf8(const std::string& units, std::string* utf8) {
             i += 2;
         }
         appendUtf8(*utf8, u);
+    }
+    return true;
+}
+
+// Windows-1252 text as UTF-8; false when it holds a byte the code page leaves undefined.
+bool cp1252ToUtf8(const std::string& bytes, std::string* utf8) {
+    utf8->clear();
+    for (unsigned char b : bytes) {
+        const char32_t cp = windows1252CodePoint(b);
+        if (cp == 0xFFFD) return false;
+        appendUtf8(*utf8, cp);
     }
     return true;
 }
@@ -101,6 +113,10 @@ public:
             args.push_back(name);
             args.push_back(inMemory);
         };
+        if (!package_.er6) {
+            shown.insert(shown.end(), {"--format", "er5"});
+            args.insert(args.end(), {"--format", "er5"});
+        }
         if (!layout.tempFolder.empty()) {
             option("--temp-folder", layout.tempFolder, layout.tempFolder);
         }
@@ -183,7 +199,8 @@ private:
                     std::string utf8;
                     f.utf16Bom = data.size() >= 2 && static_cast<uint8_t>(data[0]) == 0xFF &&
                                  static_cast<uint8_t>(data[1]) == 0xFE;
-                    f.utf8Text = utf16ToUtf8(data, &utf8);
+                    f.utf8Text =
+                        package_.er6 ? utf16ToUtf8(data, &utf8) : cp1252ToUtf8(data, &utf8);
                 }
                 facts_[i].push_back(f);
                 texts_[i].push_back(std::move(data));
@@ -235,7 +252,8 @@ private:
         if (r.fileType == static_cast<uint32_t>(FileType::Text) && k < texts_[i].size() &&
             r.forks[k].originalLength <= kMaxTextBytes) {
             std::string bytes = texts_[i][k];
-            if (f.asUtf8) utf16ToUtf8(texts_[i][k], &bytes);
+            if (f.asUtf8 && package_.er6) utf16ToUtf8(texts_[i][k], &bytes);
+            if (f.asUtf8 && !package_.er6) cp1252ToUtf8(texts_[i][k], &bytes);
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         } else {
             std::string message;

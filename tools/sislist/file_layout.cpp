@@ -246,7 +246,9 @@ private:
         if (!hasFiles(r)) return;
         for (size_t k = 0; k < r.forks.size(); ++k) {
             ForkFile file;
-            file.asUtf8 = convert_[i][k];
+            // ER5 texts are 8-bit and go through UTF-8 too, so that no host reads them in a
+            // code page of its own.
+            file.asUtf8 = convert_[i][k] || (!p_.er6 && isText(r));
             if (file.asUtf8 && !facts_[i][k].utf8Text) {
                 differ("an FT text that no text file converts to");
                 file.asUtf8 = false;

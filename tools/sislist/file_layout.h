@@ -27,7 +27,9 @@ struct ForkFacts {
     uint64_t length = 0;  // once inflated
     uint32_t crc = 0;     // CRC-32 of the inflated data
     bool utf16Bom = false;  // begins FF FE
-    bool utf8Text = false;  // UTF-16LE text that UTF-8 can carry (even length, no lone surrogate)
+    // Text that UTF-8 can carry: UTF-16LE of even length without a lone surrogate (ER6), or
+    // Windows-1252 with no undefined byte (ER5).
+    bool utf8Text = false;
 };
 
 struct ForkFile {

@@ -111,6 +111,7 @@ private:
         const sis::Header& h = p_.header;
         out_ << "#" << nameList(p_.componentNames) << ",(" << hex(h.uid1) << ")," << h.major
              << "," << h.minor << "," << h.variant;
+        if (!p_.er6 && (h.options & sis::kOptionDistributable)) out_ << ",ID";
         if (h.options & sis::kOptionNoCompress) out_ << ",NC";
         if (h.options & sis::kOptionShutdownApps) out_ << ",SH";
         static const char* const kTypes[] = {"SA", "SY", "SO", "SC", "SP", "SU"};
@@ -118,8 +119,9 @@ private:
         out_ << kEol;
         if (h.type >= 6) differ("package type " + std::to_string(h.type) + " has no name");
         if (p_.er6 && !(h.options & sis::kOptionUnicode)) differ("ER6 strings in 8 bits");
-        const uint16_t known = sis::kOptionUnicode | sis::kOptionNoCompress |
-                               sis::kOptionShutdownApps;
+        const uint16_t known = p_.er6 ? sis::kOptionUnicode | sis::kOptionNoCompress |
+                                            sis::kOptionShutdownApps
+                                      : sis::kOptionDistributable;
         if (h.options & ~known) differ("header options " + hex(h.options & ~known));
     }
 
