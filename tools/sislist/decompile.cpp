@@ -79,7 +79,11 @@ class Decompiler {
 public:
     Decompiler(const std::string& file, const fs::path& folder, bool components, int depth,
                std::ostream& out, std::ostream& err)
-        : file_(file), folder_(folder), components_(components), depth_(depth), out_(out),
+        : file_(file),
+          folder_(folder),
+          components_(components),
+          depth_(depth),
+          out_(out),
           err_(err) {}
 
     int run() {
@@ -188,12 +192,13 @@ private:
                 std::string data;
                 if (text && fork.originalLength <= kMaxTextBytes) {
                     std::string message;
-                    if (!sis::readForkData(source_, package_, fork,
-                                           [&](const uint8_t* p, size_t n, std::string*) {
-                                               data.append(reinterpret_cast<const char*>(p), n);
-                                               return true;
-                                           },
-                                           &message)) {
+                    if (!sis::readForkData(
+                            source_, package_, fork,
+                            [&](const uint8_t* p, size_t n, std::string*) {
+                                data.append(reinterpret_cast<const char*>(p), n);
+                                return true;
+                            },
+                            &message)) {
                         return fail(message);
                     }
                     std::string utf8;
@@ -216,7 +221,8 @@ private:
                 return fail(folder_.u8string() + ": is not a folder");
             }
             if (fs::directory_iterator(folder_, ec) != fs::directory_iterator() || ec) {
-                return fail(folder_.u8string() + ": holds files already; give an empty or new folder");
+                return fail(folder_.u8string() +
+                            ": holds files already; give an empty or new folder");
             }
             return true;
         }
@@ -245,7 +251,9 @@ private:
         const fs::path target = folder_ / fs::u8path(f.path);
         std::error_code ec;
         fs::create_directories(target.parent_path(), ec);
-        if (ec) return fail(target.parent_path().u8string() + ": cannot create folder: " + ec.message());
+        if (ec)
+            return fail(target.parent_path().u8string() +
+                        ": cannot create folder: " + ec.message());
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
         if (!out) return fail(target.u8string() + ": cannot create");
         const sis::Record& r = package_.records[i];
@@ -257,13 +265,14 @@ private:
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         } else {
             std::string message;
-            if (!sis::readForkData(source_, package_, r.forks[k],
-                                   [&out](const uint8_t* p, size_t n, std::string*) {
-                                       out.write(reinterpret_cast<const char*>(p),
-                                                 static_cast<std::streamsize>(n));
-                                       return static_cast<bool>(out);
-                                   },
-                                   &message)) {
+            if (!sis::readForkData(
+                    source_, package_, r.forks[k],
+                    [&out](const uint8_t* p, size_t n, std::string*) {
+                        out.write(reinterpret_cast<const char*>(p),
+                                  static_cast<std::streamsize>(n));
+                        return static_cast<bool>(out);
+                    },
+                    &message)) {
                 return fail(target.u8string() + ": " + message);
             }
         }
@@ -301,7 +310,7 @@ private:
             out_ << "component " << (folder_ / fs::u8path(path)).u8string() << ":\n";
             ok = Decompiler((folder_ / fs::u8path(path)).u8string(), into, true, depth_ + 1, out_,
                             err_)
-                     .run() == 0 &&
+                         .run() == 0 &&
                  ok;
         }
         return ok;

@@ -260,7 +260,9 @@ private:
                     written = r.source;
                     noteTop(file.path);
                 } else {
-                    differ("a source path that cannot be made below the folder: " +
+                    differ((file.path.empty() ? "a source path that cannot be made below the "
+                                                "folder: "
+                                              : "sources of different data with one name: ") +
                            quote(r.source));
                     renamed_.insert(i);
                     file.path = placeNamed(i, k, freeName(basePart(r.source)));
@@ -276,9 +278,8 @@ private:
                 chosen_.insert(folded(name));
                 file.path = placeNamed(i, k, name);
             } else {
-                const std::string base = basePart(r.destination).empty()
-                                             ? basePart(r.source)
-                                             : basePart(r.destination);
+                const std::string base =
+                    basePart(r.destination).empty() ? basePart(r.source) : basePart(r.destination);
                 const uint16_t language = k < p_.languages.size() ? p_.languages[k] : 0;
                 file.path = placeNamed(i, k, freeName(base + "." + languageToken(language)));
             }
@@ -311,8 +312,8 @@ private:
         for (size_t i = 0; i < p_.records.size(); ++i) {
             if (!hasFiles(p_.records[i]) || !isText(p_.records[i])) continue;
             for (size_t k = 0; k < layout_.files[i].size(); ++k) {
-                converted[i].push_back(
-                    convert_[i][k] ? names.take(basePart(layout_.sources[i][k])) : "");
+                converted[i].push_back(convert_[i][k] ? names.take(basePart(layout_.sources[i][k]))
+                                                      : "");
             }
         }
         for (size_t i = 0; i < p_.records.size(); ++i) {

@@ -24,8 +24,8 @@ namespace tovrin::sislist {
 
 // What the layout needs of a fork's data.
 struct ForkFacts {
-    uint64_t length = 0;  // once inflated
-    uint32_t crc = 0;     // CRC-32 of the inflated data
+    uint64_t length = 0;    // once inflated
+    uint32_t crc = 0;       // CRC-32 of the inflated data
     bool utf16Bom = false;  // begins FF FE
     // Text that UTF-8 can carry: UTF-16LE of even length without a lone surrogate (ER6), or
     // Windows-1252 with no undefined byte (ER5).
@@ -33,7 +33,7 @@ struct ForkFacts {
 };
 
 struct ForkFile {
-    std::string path;    // below the output folder, "/"-separated
+    std::string path;     // below the output folder, "/"-separated
     bool asUtf8 = false;  // an FT text written as UTF-8, which the compiler converts back
 };
 
@@ -42,9 +42,9 @@ struct Layout {
     std::vector<std::vector<ForkFile>> files;
     // Per stored record, per fork: the source name the script gives (UTF-8).
     std::vector<std::vector<std::string>> sources;
-    std::string tempFolder;    // for --temp-folder; empty for the compiler's default
-    bool root = false;         // sources below "root" (--root root)
-    std::vector<char> drives;  // sources below "drive-<X>" (--drive X=drive-X)
+    std::string tempFolder;                // for --temp-folder; empty for the compiler's default
+    bool root = false;                     // sources below "root" (--root root)
+    std::vector<char> drives;              // sources below "drive-<X>" (--drive X=drive-X)
     std::vector<std::string> differences;  // why the source names will differ
 };
 

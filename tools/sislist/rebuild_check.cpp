@@ -19,14 +19,15 @@ int64_t firstDifference(sis::ByteSource& original, const std::vector<uint8_t>& r
     const uint64_t size = original.size();
     std::vector<uint8_t> piece(1 << 16);
     for (uint64_t at = 0; at < size && at < rebuilt.size(); at += piece.size()) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(
-            piece.size(), std::min<uint64_t>(size, rebuilt.size()) - at));
+        const size_t n = static_cast<size_t>(
+            std::min<uint64_t>(piece.size(), std::min<uint64_t>(size, rebuilt.size()) - at));
         if (!original.read(at, piece.data(), n)) return static_cast<int64_t>(at);
         for (size_t i = 0; i < n; ++i) {
             if (piece[i] != rebuilt[at + i]) return static_cast<int64_t>(at + i);
         }
     }
-    if (size != rebuilt.size()) return static_cast<int64_t>(std::min<uint64_t>(size, rebuilt.size()));
+    if (size != rebuilt.size())
+        return static_cast<int64_t>(std::min<uint64_t>(size, rebuilt.size()));
     return -1;
 }
 
@@ -55,7 +56,8 @@ public:
         requisites();
         records();
         check->contentDifferences = differences_;
-        if (deflated_) check->byteReasons.push_back("data compressed by another deflate than zlib's level 6");
+        if (deflated_)
+            check->byteReasons.push_back("data compressed by another deflate than zlib's level 6");
     }
 
 private:
@@ -144,7 +146,8 @@ Digest storedDigest(sis::ByteSource& source, const sis::Fork& fork) {
     std::vector<uint8_t> piece(1 << 16);
     uint32_t crc = crcOf(0, nullptr, 0);
     for (uint64_t done = 0; done < fork.storedLength;) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), fork.storedLength - done));
+        const size_t n =
+            static_cast<size_t>(std::min<uint64_t>(piece.size(), fork.storedLength - done));
         if (!source.read(fork.dataPtr + done, piece.data(), n)) return d;
         crc = crcOf(crc, piece.data(), n);
         done += n;
@@ -160,13 +163,14 @@ Digest dataDigest(sis::ByteSource& source, const sis::Package& package, const si
     uint32_t crc = crcOf(0, nullptr, 0);
     uint64_t length = 0;
     std::string err;
-    d.ok = sis::readForkData(source, package, fork,
-                             [&](const uint8_t* data, size_t size, std::string*) {
-                                 crc = crcOf(crc, data, size);
-                                 length += size;
-                                 return true;
-                             },
-                             &err);
+    d.ok = sis::readForkData(
+        source, package, fork,
+        [&](const uint8_t* data, size_t size, std::string*) {
+            crc = crcOf(crc, data, size);
+            length += size;
+            return true;
+        },
+        &err);
     d.crc = crc;
     d.length = length;
     return d;

@@ -14,7 +14,7 @@
 namespace tovrin::sislist {
 
 struct RebuildCheck {
-    bool built = false;         // the compiler made a package
+    bool built = false;          // the compiler made a package
     std::string compilerOutput;  // its messages
     bool identical = false;
     // When not identical: what differs in the contents (empty when they are the same), and
@@ -35,7 +35,9 @@ struct Digest {
     uint64_t length = 0;
     uint32_t crc = 0;
     bool ok = false;
-    bool operator==(const Digest& o) const { return length == o.length && crc == o.crc && ok && o.ok; }
+    bool operator==(const Digest& o) const {
+        return length == o.length && crc == o.crc && ok && o.ok;
+    }
 };
 Digest storedDigest(sis::ByteSource& source, const sis::Fork& fork);
 Digest dataDigest(sis::ByteSource& source, const sis::Package& package, const sis::Fork& fork);

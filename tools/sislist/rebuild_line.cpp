@@ -12,13 +12,19 @@ Shell hostShell() {
 
 std::string shellWord(const std::string& word, Shell shell) {
     if (shell == Shell::Cmd) {
-        const bool plain = !word.empty() && word.find_first_of(" \t&|<>^(),;=\"") == std::string::npos;
-        return plain ? word : "\"" + word + "\"";
+        const bool plain =
+            !word.empty() && word.find_first_of(" \t&|<>^(),;=\"") == std::string::npos;
+        if (plain) return word;
+        // Backslashes right before the closing quote would escape it: they are doubled.
+        size_t trailing = 0;
+        while (trailing < word.size() && word[word.size() - 1 - trailing] == '\\') ++trailing;
+        return "\"" + word + std::string(trailing, '\\') + "\"";
     }
     bool plain = !word.empty();
     for (unsigned char c : word) {
         const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                          (c >= '0' && c <= '9') || std::string("_./:=@%+,-").find(static_cast<char>(c)) != std::string::npos;
+                          (c >= '0' && c <= '9') ||
+                          std::string("_./:=@%+,-").find(static_cast<char>(c)) != std::string::npos;
         plain = plain && safe;
     }
     if (plain) return word;
@@ -27,8 +33,8 @@ std::string shellWord(const std::string& word, Shell shell) {
     return quoted + "'";
 }
 
-std::string rebuildLine(const std::vector<std::string>& command, const std::vector<std::string>& reasons,
-                        Shell shell) {
+std::string rebuildLine(const std::vector<std::string>& command,
+                        const std::vector<std::string>& reasons, Shell shell) {
     std::string line = "; rebuild";
     if (!reasons.empty()) {
         line += " (same contents, not the same bytes: ";

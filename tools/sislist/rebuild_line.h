@@ -14,12 +14,12 @@ Shell hostShell();
 
 // One argument as `shell` reads it back unchanged: POSIX words with anything but letters,
 // digits and _ . / : = @ % + , - go in single quotes; cmd.exe words with blanks or its special
-// characters in double quotes.
+// characters in double quotes, a final backslash doubled so that it does not escape the quote.
 std::string shellWord(const std::string& word, Shell shell);
 
 // "; rebuild: makesis <options> <script> <package>", or, with reasons, "; rebuild (same
 // contents, not the same bytes: <reasons>): makesis ...".
-std::string rebuildLine(const std::vector<std::string>& command, const std::vector<std::string>& reasons,
-                        Shell shell);
+std::string rebuildLine(const std::vector<std::string>& command,
+                        const std::vector<std::string>& reasons, Shell shell);
 
 }  // namespace tovrin::sislist

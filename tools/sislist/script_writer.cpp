@@ -71,9 +71,8 @@ std::string nameList(const std::vector<std::string>& names) {
 
 bool hasDrive(const std::string& target) {
     const char c = target.empty() ? '\0' : target[0];
-    return target.size() >= 3 &&
-           ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '!') && target[1] == ':' &&
-           target[2] == '\\';
+    return target.size() >= 3 && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '!') &&
+           target[1] == ':' && target[2] == '\\';
 }
 
 class Writer {
@@ -109,8 +108,8 @@ private:
 
     void header() {
         const sis::Header& h = p_.header;
-        out_ << "#" << nameList(p_.componentNames) << ",(" << hex(h.uid1) << ")," << h.major
-             << "," << h.minor << "," << h.variant;
+        out_ << "#" << nameList(p_.componentNames) << ",(" << hex(h.uid1) << ")," << h.major << ","
+             << h.minor << "," << h.variant;
         if (!p_.er6 && (h.options & sis::kOptionDistributable)) out_ << ",ID";
         if (h.options & sis::kOptionNoCompress) out_ << ",NC";
         if (h.options & sis::kOptionShutdownApps) out_ << ",SH";
@@ -119,9 +118,9 @@ private:
         out_ << kEol;
         if (h.type >= 6) differ("package type " + std::to_string(h.type) + " has no name");
         if (p_.er6 && !(h.options & sis::kOptionUnicode)) differ("ER6 strings in 8 bits");
-        const uint16_t known = p_.er6 ? sis::kOptionUnicode | sis::kOptionNoCompress |
-                                            sis::kOptionShutdownApps
-                                      : sis::kOptionDistributable;
+        const uint16_t known =
+            p_.er6 ? sis::kOptionUnicode | sis::kOptionNoCompress | sis::kOptionShutdownApps
+                   : sis::kOptionDistributable;
         if (h.options & ~known) differ("header options " + hex(h.options & ~known));
     }
 
@@ -233,8 +232,8 @@ private:
 
     std::string fileOptions(const sis::Record& r, bool block) {
         const uint32_t d = r.details;
-        const std::string flags = std::string(d & sis::kRunSendEnd ? ",RS" : "") +
-                                  (d & sis::kRunWaitEnd ? ",RW" : "");
+        const std::string flags =
+            std::string(d & sis::kRunSendEnd ? ",RS" : "") + (d & sis::kRunWaitEnd ? ",RW" : "");
         const uint32_t runBits = sis::kRunSendEnd | sis::kRunWaitEnd;
         switch (r.fileType) {
         case static_cast<uint32_t>(FileType::File):
@@ -265,9 +264,7 @@ private:
         case static_cast<uint32_t>(FileType::Mime):
             if (d & ~runBits) differ("a MIME record with details " + hex(d));
             return ",FM," + mimeString(r.mime) + flags;
-        default:
-            differ("file type " + std::to_string(r.fileType) + " has no option");
-            return "";
+        default: differ("file type " + std::to_string(r.fileType) + " has no option"); return "";
         }
     }
 
