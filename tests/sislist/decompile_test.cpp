@@ -1,6 +1,7 @@
 // sislist --pkg: every package back to a script whose first line rebuilds it, byte for byte
 // where our compiler can make the bytes; the forms the script takes; what is refused.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <map>
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "src/sis/crc.h"
+#include "src/sis/sis_format.h"
 #include "tests/makesis/library_run.h"
 #include "tests/support/temp_dir.h"
 #include "tools/sislist/rebuild_line.h"
@@ -156,6 +159,10 @@ const Made kMade[] = {
      {"--temp-folder", "C:\\Users\\J\xC3\xB6rg O'Neil\\AppData\\Local\\Temp\\MKS3\\"},
      kMultiScript,
      kMultiFiles},
+    {"NoTempFolder",
+     {"--temp-folder", ""},
+     "#{\"Bare\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n\"a.txt\"-\"\",FT\n",
+     {{"a.txt", "a"}}},
     {"Er5RootedAndDrive",
      {"--format", "er5", "--root", "rooted", "--drive", "c=drive"},
      kEr5Script,
@@ -332,6 +339,70 @@ TEST(DecompileStrange, SourcePathsThatCannotBeMadeKeepTheContents) {
     EXPECT_EQ(
         test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end())).status, 0);
 }
+
+// Packages of other compilers, made from ours: what differs is said on the first line.
+struct Foreign {
+    const char* name;
+    std::string script;
+    void (*patch)(std::string& package);
+    std::string reason;
+};
+
+void PrintTo(const Foreign& c, std::ostream* os) { *os << c.name; }
+
+uint8_t* at(std::string& s, size_t offset) { return reinterpret_cast<uint8_t*>(&s[offset]); }
+
+// The first record's one fork, at the end of the package, deflated at level 1.
+void deflateFaster(std::string& p) {
+    const size_t record = sis::readU32(at(p, sis::header::kFilesPtr));
+    const size_t data = sis::readU32(at(p, record + sis::file_record::dataPtrs(1)));
+    std::string original(sis::readU32(at(p, record + sis::file_record::originalLengths(1))), '\0');
+    uLongf size = static_cast<uLongf>(original.size());
+    uncompress(at(original, 0), &size, at(p, data), static_cast<uLong>(p.size() - data));
+    std::string stream(compressBound(size), '\0');
+    uLongf streamSize = static_cast<uLongf>(stream.size());
+    compress2(at(stream, 0), &streamSize, at(original, 0), size, 1);
+    p = p.substr(0, data) + stream.substr(0, streamSize);
+    sis::writeU32(at(p, record + sis::file_record::storedLengths(1)),
+                  static_cast<uint32_t>(streamSize));
+}
+
+// The unused word of the attribute node of the IF record (after ENDIF and a file record).
+void fillUnusedWord(std::string& p) {
+    const size_t record = sis::readU32(at(p, sis::header::kFilesPtr)) +
+                          sis::condition_record::kBranchRecordSize +
+                          sis::file_record::size(1, true);
+    sis::writeU32(at(p, record + sis::condition_record::kExpression + 4 + 8), 0x0012F404);
+}
+
+class DecompileForeign : public ::testing::TestWithParam<Foreign> {};
+
+TEST_P(DecompileForeign, SameContentsAndTheReason) {
+    test::TempDir dir;
+    const Made m{"Foreign", {}, GetParam().script, {{"a.txt", std::string(4000, 'a') + "b"}}};
+    std::string bytes = test::readFile(make(dir, m));
+    GetParam().patch(bytes);
+    sis::writeU16(at(bytes, sis::header::kChecksum),
+                  sis::packageChecksum(bytes.data(), bytes.size()));
+    const std::string package = dir.write("foreign.sis", bytes).string();
+    const Result r = decompileInto(dir.path() / "out", package);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(firstLine(dir.path() / "out"),
+              "; rebuild (same contents, not the same bytes: " + GetParam().reason +
+                  "): makesis Foreign.pkg Foreign.sis");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, DecompileForeign,
+    ::testing::Values(Foreign{"AnotherDeflate",
+                              "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n",
+                              deflateFaster,
+                              "data compressed by another deflate than zlib's level 6"},
+                      Foreign{"UninitialisedWords",
+                              "#{\"Foreign\"},(0x01000000),1,0,0\nIF option1=1\n\"a.txt\"-\"!:\\a."
+                              "txt\"\nENDIF\n",
+                              fillUnusedWord, "conditions hold uninitialised words"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecompileStrange, EmbeddedPackagesDecompiledWithPkgAll) {
     test::TempDir dir;

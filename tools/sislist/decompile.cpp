@@ -121,7 +121,7 @@ public:
             shown.insert(shown.end(), {"--format", "er5"});
             args.insert(args.end(), {"--format", "er5"});
         }
-        if (!layout.tempFolder.empty()) {
+        if (layout.otherTempFolder) {
             option("--temp-folder", layout.tempFolder, layout.tempFolder);
         }
         if (layout.root) option("--root", "root", (folder_ / "root").u8string());

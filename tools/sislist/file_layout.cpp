@@ -166,8 +166,9 @@ private:
                 differ("the records show more than one temporary folder");
             }
         }
-        if (found && tempFolder_ != kDefaultTempFolder) layout_.tempFolder = tempFolder_;
         if (!found) tempFolder_ = kDefaultTempFolder;
+        layout_.otherTempFolder = tempFolder_ != kDefaultTempFolder;
+        layout_.tempFolder = tempFolder_;
     }
 
     // The names records show are kept free for them: a free name for another fork never

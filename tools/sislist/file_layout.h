@@ -42,7 +42,8 @@ struct Layout {
     std::vector<std::vector<ForkFile>> files;
     // Per stored record, per fork: the source name the script gives (UTF-8).
     std::vector<std::vector<std::string>> sources;
-    std::string tempFolder;                // for --temp-folder; empty for the compiler's default
+    bool otherTempFolder = false;  // --temp-folder tempFolder is needed
+    std::string tempFolder;
     bool root = false;                     // sources below "root" (--root root)
     std::vector<char> drives;              // sources below "drive-<X>" (--drive X=drive-X)
     std::vector<std::string> differences;  // why the source names will differ
