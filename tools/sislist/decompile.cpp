@@ -147,8 +147,13 @@ public:
                               static_cast<unsigned long long>(check.firstDifference));
                 reasons.push_back(std::string("laid out in another order, from offset ") + at);
             }
-            if (!saveScript(rebuildLine(shown, reasons, hostShell()), body)) return 1;
             truthful = check.built && check.contentDifferences.empty();
+            if (!truthful) {
+                // What our compiler cannot make again is said as it is.
+                reasons = check.built ? check.contentDifferences
+                                      : std::vector<std::string>{"the script does not build"};
+            }
+            if (!saveScript(rebuildLine(shown, reasons, hostShell(), !truthful), body)) return 1;
         }
         out_ << "wrote " << (folder_ / fs::u8path(script_)).u8string() << "\n";
         for (const std::string& path : written_) {

@@ -34,10 +34,11 @@ std::string shellWord(const std::string& word, Shell shell) {
 }
 
 std::string rebuildLine(const std::vector<std::string>& command,
-                        const std::vector<std::string>& reasons, Shell shell) {
+                        const std::vector<std::string>& reasons, Shell shell, bool otherContents) {
     std::string line = "; rebuild";
     if (!reasons.empty()) {
-        line += " (same contents, not the same bytes: ";
+        line +=
+            otherContents ? " (not the same contents: " : " (same contents, not the same bytes: ";
         for (size_t i = 0; i < reasons.size(); ++i) line += (i ? "; " : "") + reasons[i];
         line += ")";
     }

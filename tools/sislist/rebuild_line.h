@@ -18,8 +18,10 @@ Shell hostShell();
 std::string shellWord(const std::string& word, Shell shell);
 
 // "; rebuild: makesis <options> <script> <package>", or, with reasons, "; rebuild (same
-// contents, not the same bytes: <reasons>): makesis ...".
+// contents, not the same bytes: <reasons>): makesis ...", or with `otherContents`
+// "; rebuild (not the same contents: <reasons>): makesis ...".
 std::string rebuildLine(const std::vector<std::string>& command,
-                        const std::vector<std::string>& reasons, Shell shell);
+                        const std::vector<std::string>& reasons, Shell shell,
+                        bool otherContents = false);
 
 }  // namespace tovrin::sislist
