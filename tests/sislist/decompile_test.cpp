@@ -269,6 +269,7 @@ TEST_P(ScriptForm, ReadsBackAsWritten) {
     const std::string package = make(dir, m);
     const Result r = decompileInto(dir.path() / "out", package);
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("rebuilt in memory: the same bytes\n"), std::string::npos) << r.out;
     const std::string script = test::readFile(dir.path() / "out" / "N0.pkg");
     EXPECT_NE(script.find("\r\n" + f.expected + "\r\n"), std::string::npos) << script;
 }
