@@ -78,6 +78,8 @@ std::string firstLine(const fs::path& folder) {
     return "<no script>";
 }
 
+uint8_t* at(std::string& s, size_t offset) { return reinterpret_cast<uint8_t*>(&s[offset]); }
+
 // A package made by our compiler from a script and its files.
 struct Made {
     const char* name;
@@ -310,16 +312,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DecompileStrange, SourcePathsThatCannotBeMadeKeepTheContents) {
     test::TempDir dir;
     // An uncompressed package shows its sources as written: "..\up.txt" would leave the
-    // folder, and "Same\x.txt" and "same\x.txt" hold different data.
+    // folder; and once "two" reads "one", two sources of different data share a name.
     const Made m{"Strange",
                  {},
                  "#{\"Strange\"},(0x01000000),1,0,0,NC\n"
                  "\"..\\up.txt\"-\"!:\\up.txt\"\n"
-                 "\"Same\\x.txt\"-\"!:\\x1.txt\"\n"
-                 "\"same\\x.txt\"-\"!:\\x2.txt\"\n",
-                 {{"Same/x.txt", "one"}, {"same/x.txt", "two"}}};
+                 "\"one\\x.txt\"-\"!:\\x1.txt\"\n"
+                 "\"two\\x.txt\"-\"!:\\x2.txt\"\n",
+                 {{"one/x.txt", "1"}, {"two/x.txt", "2"}}};
     dir.write("up.txt", "up");
-    const std::string package = make(dir, m);
+    std::string bytes = test::readFile(make(dir, m));
+    const std::string two("t\0w\0o\0", 6);
+    bytes.replace(bytes.find(two), two.size(), std::string("o\0n\0e\0", 6));
+    sis::writeU16(at(bytes, sis::header::kChecksum),
+                  sis::packageChecksum(bytes.data(), bytes.size()));
+    const std::string package = dir.write("strange.sis", bytes).string();
     const fs::path out = dir.path() / "out";
     const Result r = decompileInto(out, package);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -329,7 +336,7 @@ TEST(DecompileStrange, SourcePathsThatCannotBeMadeKeepTheContents) {
     EXPECT_NE(line.find("a source path that cannot be made below the folder: \"..\\up.txt\""),
               std::string::npos)
         << line;
-    EXPECT_NE(line.find("sources of different data with one name: \"Same\\x.txt\""),
+    EXPECT_NE(line.find("sources of different data with one name: \"one\\x.txt\""),
               std::string::npos)
         << line;
     size_t files = 0;
@@ -350,8 +357,6 @@ struct Foreign {
 };
 
 void PrintTo(const Foreign& c, std::ostream* os) { *os << c.name; }
-
-uint8_t* at(std::string& s, size_t offset) { return reinterpret_cast<uint8_t*>(&s[offset]); }
 
 // The first record's one fork, at the end of the package, deflated at level 1.
 void deflateFaster(std::string& p) {
