@@ -108,36 +108,11 @@ public:
         std::vector<std::string> reasons = layout.differences;
         const std::string body = writeScript(package_, layout.sources, &reasons);
 
-        std::vector<std::string> shown{"makesis"};
-        std::vector<std::string> args;
-        auto option = [&](const std::string& name, const std::string& printed,
-                          const std::string& inMemory) {
-            shown.push_back(name);
-            shown.push_back(printed);
-            args.push_back(name);
-            args.push_back(inMemory);
-        };
-        if (!package_.er6) {
-            shown.insert(shown.end(), {"--format", "er5"});
-            args.insert(args.end(), {"--format", "er5"});
-        }
-        if (layout.otherTempFolder) {
-            option("--temp-folder", layout.tempFolder, layout.tempFolder);
-        }
-        if (layout.root) option("--root", "root", (folder_ / "root").u8string());
-        for (char d : layout.drives) {
-            const std::string name = std::string("drive-") + d;
-            option("--drive", std::string(1, d) + "=" + name,
-                   std::string(1, d) + "=" + (folder_ / name).u8string());
-        }
-        for (const std::string& name : {script_, base + ".sis"}) {
-            shown.push_back(name);
-            args.push_back(name);
-        }
-
+        const Command command = rebuildCommand(layout, base);
+        const std::vector<std::string>& shown = command.shown;
         if (!saveScript(rebuildLine(shown, reasons, hostShell()), body)) return 1;
         const RebuildCheck check =
-            checkRebuild(source_, package_, args, folder_, !layout.differences.empty());
+            checkRebuild(source_, package_, command.args, folder_, !layout.differences.empty());
         bool truthful = check.identical;
         if (!check.identical) {
             for (const std::string& r : check.byteReasons) reasons.push_back(r);
@@ -155,6 +130,43 @@ public:
             }
             if (!saveScript(rebuildLine(shown, reasons, hostShell(), !truthful), body)) return 1;
         }
+        report(check, truthful);
+        int status = truthful ? 0 : 1;
+        if (components_) status = decompileComponents() ? status : 1;
+        return status;
+    }
+
+private:
+    // The command line as the script's first line shows it, and as the in-memory build takes
+    // it, with the folders named from the output folder.
+    struct Command {
+        std::vector<std::string> shown{"makesis"};
+        std::vector<std::string> args;
+    };
+
+    Command rebuildCommand(const Layout& layout, const std::string& base) const {
+        Command c;
+        auto option = [&c](const std::string& name, const std::string& printed,
+                           const std::string& inMemory) {
+            c.shown.insert(c.shown.end(), {name, printed});
+            c.args.insert(c.args.end(), {name, inMemory});
+        };
+        if (!package_.er6) option("--format", "er5", "er5");
+        if (layout.otherTempFolder) option("--temp-folder", layout.tempFolder, layout.tempFolder);
+        if (layout.root) option("--root", "root", (folder_ / "root").u8string());
+        for (char d : layout.drives) {
+            const std::string name = std::string("drive-") + d;
+            option("--drive", std::string(1, d) + "=" + name,
+                   std::string(1, d) + "=" + (folder_ / name).u8string());
+        }
+        for (const std::string& name : {script_, base + ".sis"}) {
+            c.shown.push_back(name);
+            c.args.push_back(name);
+        }
+        return c;
+    }
+
+    void report(const RebuildCheck& check, bool truthful) {
         out_ << "wrote " << (folder_ / fs::u8path(script_)).u8string() << "\n";
         for (const std::string& path : written_) {
             out_ << "wrote " << (folder_ / fs::u8path(path)).u8string() << "\n";
@@ -170,12 +182,8 @@ public:
             for (const std::string& d : check.contentDifferences) err_ << " " << d << ";";
             err_ << "\n";
         }
-        int status = truthful ? 0 : 1;
-        if (components_) status = decompileComponents(layout) ? status : 1;
-        return status;
     }
 
-private:
     bool fail(const std::string& message) {
         err_ << file_ << ": " << message << "\n";
         return false;
@@ -301,7 +309,7 @@ private:
         return true;
     }
 
-    bool decompileComponents(const Layout&) {
+    bool decompileComponents() {
         if (depth_ >= kMaxComponentDepth) {
             return componentFiles_.empty() || fail("components nested too deeply, not decompiled");
         }
