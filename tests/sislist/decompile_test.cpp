@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "src/platform/local_text.h"
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
 #include "tests/makesis/library_run.h"
@@ -31,7 +32,7 @@ struct Result {
 Result decompileInto(const fs::path& folder, const std::string& package,
                      const char* option = "--pkg") {
     std::ostringstream out, err;
-    const int status = run({option, folder.u8string(), package}, out, err);
+    const int status = run({option, localText(folder), package}, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -64,6 +65,8 @@ std::vector<std::string> shellWords(const std::string& line) {
         }
     }
     if (inWord) words.push_back(word);
+    // The script is UTF-8; the shell hands the compiler local 8-bit text.
+    for (std::string& w : words) w = localFromUtf8(w);
     return words;
 }
 
@@ -237,7 +240,8 @@ TEST_P(Decompile, FirstLineRebuildsTheSameBytes) {
     const test::LibraryRun rebuilt =
         test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end()));
     ASSERT_EQ(rebuilt.status, 0) << rebuilt.out;
-    EXPECT_TRUE(test::readFile(out / fs::u8path(words.back())) == test::readFile(package)) << line;
+    EXPECT_TRUE(test::readFile(out / pathFromLocal(words.back())) == test::readFile(package))
+        << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(All, Decompile, ::testing::ValuesIn(roundTrips()),

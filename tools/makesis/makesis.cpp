@@ -51,6 +51,20 @@ private:
     std::string script_;
 };
 
+// Command-line text, in the host's local 8-bit encoding, as UTF-16.
+std::u16string textFromLocal(const std::string& local) {
+    std::u16string text;
+    for (char32_t cp : codePoints(local)) {
+        if (cp > 0xFFFF) {
+            text.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return text;
+}
+
 unsigned workerCount() {
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 2 : cores;
@@ -74,7 +88,7 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
     const std::string scriptPath =
-        folder.empty() ? line.script : (folder / std::filesystem::u8path(line.script)).u8string();
+        folder.empty() ? line.script : localText(folder / pathFromLocal(line.script));
     if (!readWholeFile(scriptPath, &scriptBytes)) {
         return report.error(
             0, "cannot open " + line.script + ", check the file name and access rights");
@@ -104,7 +118,7 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
             report.note(statementLine, what);
     }
 
-    const Plan plan = makePlan(package, probeSourceFile, !line.er5, fromUtf8(line.tempFolder));
+    const Plan plan = makePlan(package, probeSourceFile, !line.er5, textFromLocal(line.tempFolder));
     // A file's lengths are stored in 32 bits: refuse a file that cannot fit before anything
     // is compressed, at the line that names it.
     for (const Fork& fork : plan.forks) {

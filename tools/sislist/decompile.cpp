@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 
+#include "src/platform/local_text.h"
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
 #include "src/text/utf8.h"
@@ -70,6 +71,17 @@ std::string scriptBaseName(const sis::Package& p) {
             c = '_';
         }
     }
+    // The compiler's command line is local 8-bit text: a character it lacks would not name
+    // the script.
+    std::string named;
+    for (size_t i = 0; i < name.size();) {
+        size_t n = utf8CharacterLength(name, i);
+        if (n == 0) n = 1;
+        const std::string c = name.substr(i, n);
+        named += c != "?" && localFromUtf8(c) == "?" ? "_" : c;
+        i += n;
+    }
+    name = named;
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
     if (!name.empty() && (name[0] == '-' || name[0] == '/')) name[0] = '_';
     return name.empty() ? "package" : name;
@@ -151,25 +163,28 @@ private:
             c.shown.insert(c.shown.end(), {name, printed});
             c.args.insert(c.args.end(), {name, inMemory});
         };
+        // The compiler takes its command line in the host's local 8-bit text.
         if (!package_.er6) option("--format", "er5", "er5");
-        if (layout.otherTempFolder) option("--temp-folder", layout.tempFolder, layout.tempFolder);
-        if (layout.root) option("--root", "root", (folder_ / "root").u8string());
+        if (layout.otherTempFolder) {
+            option("--temp-folder", layout.tempFolder, localFromUtf8(layout.tempFolder));
+        }
+        if (layout.root) option("--root", "root", localText(folder_ / "root"));
         for (char d : layout.drives) {
             const std::string name = std::string("drive-") + d;
             option("--drive", std::string(1, d) + "=" + name,
-                   std::string(1, d) + "=" + (folder_ / name).u8string());
+                   std::string(1, d) + "=" + localText(folder_ / name));
         }
         for (const std::string& name : {script_, base + ".sis"}) {
             c.shown.push_back(name);
-            c.args.push_back(name);
+            c.args.push_back(localFromUtf8(name));
         }
         return c;
     }
 
     void report(const RebuildCheck& check, bool truthful) {
-        out_ << "wrote " << (folder_ / fs::u8path(script_)).u8string() << "\n";
+        out_ << "wrote " << localText(folder_ / fs::u8path(script_)) << "\n";
         for (const std::string& path : written_) {
-            out_ << "wrote " << (folder_ / fs::u8path(path)).u8string() << "\n";
+            out_ << "wrote " << localText(folder_ / fs::u8path(path)) << "\n";
         }
         if (check.identical) {
             out_ << "rebuilt in memory: the same bytes\n";
@@ -231,16 +246,16 @@ private:
         std::error_code ec;
         if (fs::exists(folder_, ec)) {
             if (!fs::is_directory(folder_, ec)) {
-                return fail(folder_.u8string() + ": is not a folder");
+                return fail(localText(folder_) + ": is not a folder");
             }
             if (fs::directory_iterator(folder_, ec) != fs::directory_iterator() || ec) {
-                return fail(folder_.u8string() +
+                return fail(localText(folder_) +
                             ": holds files already; give an empty or new folder");
             }
             return true;
         }
         fs::create_directories(folder_, ec);
-        if (ec) return fail(folder_.u8string() + ": cannot create folder: " + ec.message());
+        if (ec) return fail(localText(folder_) + ": cannot create folder: " + ec.message());
         return true;
     }
 
@@ -265,10 +280,10 @@ private:
         std::error_code ec;
         fs::create_directories(target.parent_path(), ec);
         if (ec)
-            return fail(target.parent_path().u8string() +
+            return fail(localText(target.parent_path()) +
                         ": cannot create folder: " + ec.message());
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        if (!out) return fail(target.u8string() + ": cannot create");
+        if (!out) return fail(localText(target) + ": cannot create");
         const sis::Record& r = package_.records[i];
         if (r.fileType == static_cast<uint32_t>(FileType::Text) && k < texts_[i].size() &&
             r.forks[k].originalLength <= kMaxTextBytes) {
@@ -286,11 +301,11 @@ private:
                         return static_cast<bool>(out);
                     },
                     &message)) {
-                return fail(target.u8string() + ": " + message);
+                return fail(localText(target) + ": " + message);
             }
         }
         out.close();
-        if (!out) return fail(target.u8string() + ": cannot write (disk full?)");
+        if (!out) return fail(localText(target) + ": cannot write (disk full?)");
         return true;
     }
 
@@ -305,7 +320,7 @@ private:
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.close();
-        if (!out) return fail(target.u8string() + ": cannot write");
+        if (!out) return fail(localText(target) + ": cannot write");
         return true;
     }
 
@@ -320,11 +335,9 @@ private:
             for (int n = 1; fs::exists(into, ec); ++n) {
                 into = folder_ / fs::u8path(path + "-pkg." + std::to_string(n));
             }
-            out_ << "component " << (folder_ / fs::u8path(path)).u8string() << ":\n";
-            ok = Decompiler((folder_ / fs::u8path(path)).u8string(), into, true, depth_ + 1, out_,
-                            err_)
-                         .run() == 0 &&
-                 ok;
+            const std::string file = localText(folder_ / fs::u8path(path));
+            out_ << "component " << file << ":\n";
+            ok = Decompiler(file, into, true, depth_ + 1, out_, err_).run() == 0 && ok;
         }
         return ok;
     }
@@ -349,8 +362,9 @@ private:
 int decompile(const std::string& file, const std::string& folder, bool components,
               std::ostream& out, std::ostream& err) {
     std::error_code ec;
-    const fs::path absolute = fs::absolute(fs::u8path(folder), ec);
-    return Decompiler(file, ec ? fs::u8path(folder) : absolute, components, 0, out, err).run();
+    const fs::path given = pathFromLocal(folder);
+    const fs::path absolute = fs::absolute(given, ec);
+    return Decompiler(file, ec ? given : absolute, components, 0, out, err).run();
 }
 
 }  // namespace tovrin::sislist
