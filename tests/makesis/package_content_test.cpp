@@ -263,8 +263,54 @@ TEST_F(PackageContent, ComponentCountsItsOwnMaximumSpace) {
     EXPECT_EQ(sis.u32(rec + 4), 2u);
     EXPECT_EQ(sis.u32(rec + 8), 0x01000001u);
     EXPECT_EQ(sis.u32(rec + 0x24), readFile(dir_.path() / "inner.sis").size());
-    EXPECT_EQ(sis.u32(hdr::kMaxInstalledSpace), 300u);
+    EXPECT_EQ(sis.u32(hdr::kMaxInstalledSpace), 300u + readFile(dir_.path() / "inner.sis").size());
 }
+
+struct ComponentSpaceCase {
+    const char* name;
+    std::string lines;  // after the header
+    uint32_t maxInstalledSpace;
+};
+
+void PrintTo(const ComponentSpaceCase& c, std::ostream* os) { *os << c.name; }
+
+class ComponentSpace : public PackageContent,
+                       public ::testing::WithParamInterface<ComponentSpaceCase> {
+protected:
+    // A package file of `size` bytes whose header claims `maxSpace`.
+    void component(const std::string& name, size_t size, uint32_t maxSpace) {
+        std::string bytes(size, '\0');
+        auto* p = reinterpret_cast<uint8_t*>(bytes.data());
+        tovrin::sis::writeU32(p + hdr::kUid2, tovrin::sis::kUid2Er6);
+        tovrin::sis::writeU32(p + hdr::kMaxInstalledSpace, maxSpace);
+        file(name, bytes);
+    }
+};
+
+TEST_P(ComponentSpace, AddsEachComponentsOwnSpaceAndFileSize) {
+    component("first.sis", 13426, 27368);
+    component("second.sis", 7894, 16435);
+    file("plain.sis", std::string(500, 'p'));  // not a package: its size alone
+    file("app.bin", std::string(300, 'a'));
+    const Sis sis = compile(kHeader + GetParam().lines);
+    EXPECT_EQ(sis.u32(hdr::kMaxInstalledSpace), GetParam().maxInstalledSpace);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, ComponentSpace,
+    ::testing::Values(
+        ComponentSpaceCase{"TwoComponents",
+                           "@\"first.sis\",(0x01000001)\r\n@\"second.sis\",(0x01000002)\r\n",
+                           27368 + 13426 + 16435 + 7894},
+        ComponentSpaceCase{"InBranches",
+                           "IF option1\r\n@\"first.sis\",(1)\r\nELSE\r\n"
+                           "@\"second.sis\",(2)\r\n\"app.bin\"-\"!:\\a.bin\"\r\nENDIF\r\n",
+                           27368 + 13426},
+        ComponentSpaceCase{"NotAPackageWithAFile",
+                           "@\"plain.sis\",(3)\r\n\"app.bin\"-\"!:\\a.bin\"\r\n", 500 + 300}),
+    [](const ::testing::TestParamInfo<ComponentSpaceCase>& p) {
+        return std::string(p.param.name);
+    });
 
 TEST_F(PackageContent, StubHasRecordsButNoData) {
     file("a.bin", std::string(1000, 'a'));

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     Package package;
     std::vector<Diagnostic> diagnostics;
-    if (!parsePackage(script, finder, package, diagnostics)) return 0;
+    // Signature lines allowed, so that they are read rather than refused at their first token.
+    if (!parsePackage(script, finder, package, diagnostics, true)) return 0;
     const Plan plan = makePlan(package, [](const std::filesystem::path&) {
         SourceFacts facts;
         facts.size = 100;

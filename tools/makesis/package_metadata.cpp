@@ -160,7 +160,9 @@ uint32_t maxInstalledSpace(const Package& package, const Plan& plan,
             if (r.fileType == sis::FileType::File || r.fileType == sis::FileType::Run) {
                 for (size_t f : stored.forks) levels.back().branch += results[f].originalLength;
             } else if (r.fileType == sis::FileType::Component) {
+                // What the component installs, and its own package file as it is unpacked.
                 levels.back().branch += stored.embeddedMaxSpace;
+                for (size_t f : stored.forks) levels.back().branch += results[f].originalLength;
             }
             break;
         }

@@ -29,8 +29,9 @@ struct MetadataOptions {
 bool buildMetadata(const Package& package, const Plan& plan, const std::vector<ForkResult>& results,
                    const MetadataOptions& options, std::vector<uint8_t>& bytes, std::string* err);
 
-// The maximum installed space: FF, FR and component sizes, forks of a language block summed,
-// and for each IF block only its largest branch. Saturates at 0xFFFFFFFF.
+// The maximum installed space: FF and FR sizes, for a component its own maximum installed
+// space plus the size of its file, forks of a language block summed, and for each IF block
+// only its largest branch. Saturates at 0xFFFFFFFF.
 uint32_t maxInstalledSpace(const Package& package, const Plan& plan,
                            const std::vector<ForkResult>& results);
 

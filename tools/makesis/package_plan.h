@@ -46,7 +46,7 @@ struct StoredRecord {
     std::u16string sourceName;
     std::u16string destination;
     std::vector<size_t> forks;      // indices into Plan::forks; empty for FN and non-file records
-    uint32_t embeddedMaxSpace = 0;  // components: summed over the forks
+    uint64_t embeddedMaxSpace = 0;  // components: summed over the forks
 };
 
 struct Plan {
