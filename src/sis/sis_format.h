@@ -22,12 +22,14 @@
 //   file-area records nFiles records, each starting with a u32 RecordType
 //   requisites        nRequisites x (12 + 8n)                         see namespace requisite
 //   certificates      signed packages only
-//   capabilities      nCapabilities x 8 (key, value interleaved, as the reference compiler does)
+//   capabilities      ER6 only: nCapabilities x 8 (key, value interleaved, as the reference
+//                     compiler does)
 //   component names   u32 length x n, ptr x n
 //   strings           per file-area record: source, destination, MIME, option/condition strings;
 //                     then the requisite names; then the component names
-//   code              file data: zlib (RFC 1950) streams unless kOptionNoCompress, in stored
-//                     record order, forks in fork order; runs to the end of the file
+//   code              file data: zlib (RFC 1950) streams unless kOptionNoCompress (ER5: always
+//                     raw), in stored record order, forks in fork order; runs to the end of
+//                     the file
 //   signature         signed packages only; excluded from the file checksum
 //
 // Header (offsets hex)
@@ -36,8 +38,8 @@
 //   12 u16 nLanguages   14 u16 nFiles (all file-area records)   16 u16 nRequisites
 //   18 u16 installation language (0)   1A u16 installation files (0)
 //   1C u16 installation drive ('!' when destinations differ, first letter when all agree,
-//          0 with no destination)   1E u16 nCapabilities
-//   20 u32 installer version (200 ER6)   24 u16 options   26 u16 type
+//          0 with no destination; always 0 in ER5)   1E u16 nCapabilities (0 in ER5)
+//   20 u32 installer version (200 ER6, 100 ER5)   24 u16 options   26 u16 type
 //   28 u16 major   2A u16 minor   2C u32 variant
 //   30 ptr languages   34 ptr files   38 ptr requisites   3C ptr certificates (0)
 //   40 ptr component names                                   -- ER5 header ends here (68)

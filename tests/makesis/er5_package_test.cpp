@@ -36,6 +36,8 @@ struct Er5Case {
 
 void PrintTo(const Er5Case& c, std::ostream* os) { *os << c.name; }
 
+// Offsets in file order, grouped by the part of the package they belong to.
+// clang-format off
 std::vector<Er5Case> er5Cases() {
     return {
         {"OneFile",
@@ -88,6 +90,7 @@ std::vector<Er5Case> er5Cases() {
              "FRAEN\xE9\x80\r\n"},
     };
 }
+// clang-format on
 
 class Er5PackageTest : public ::testing::TestWithParam<Er5Case> {};
 
@@ -161,6 +164,9 @@ std::vector<Refusal> refusals() {
         {"TextOutsideTheCodePage", kHeader + "\r\n\"cyr.txt\"-\"\",FT\r\n",
          "t.pkg(2) : error: cyr.txt: the character U+0416 cannot be stored in an ER5 package: "
          "its texts are Windows-1252"},
+        {"Er6Component", kHeader + "\r\n\r\n@\"e6.sis\",(0x01000001)\r\n",
+         "t.pkg(3) : error: an ER5 package can embed ER5 packages only: this component is an "
+         "ER6 package"},
         {"CodeAbove255", "#{\"a\"<0x100>},(1),1,0,0\r\n",
          "t.pkg(1) : error: invalid character value: an 8-bit package takes codes of "
          "Windows-1252 characters, 0 to 255"},
@@ -178,6 +184,7 @@ TEST_P(Er5RefusalTest, NamesTheLineAndWritesNoPackage) {
     dir.write("t.pkg", c.script);
     dir.write("a.txt", "a");
     dir.write("cyr.txt", "\xD0\x96\r\n");
+    dir.write("e6.sis", std::string("\0\0\0\x01\x12\x3A\0\x10\x19\x04\0\x10", 12));  // UID1-3
     const tovrin::test::LibraryRun run = runInFolder(dir.path(), {"--format", "er5", "t.pkg"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errorLines(), std::vector<std::string>{c.error}) << run.out;

@@ -143,15 +143,13 @@ const std::string kEr5Script =
     "\"C:\\work\\b.bin\"-\"c:\\System\\Apps\\Demo\\b.bin\",FR,RB,RW\n"
     "ELSE\n"
     "\"\" - \"!:\\System\\Apps\\Demo\\log.txt\",FN\n"
-    "ENDIF\n"
-    "@\"comp.sis\",(0x01000000)\n";
+    "ENDIF\n";
 
 const std::map<std::string, std::string> kEr5Files = {
     {"en.txt", "Hello ER5\r\n"},
     {"fr.txt", "Texte \xC3\xA9 \xE2\x82\xAC\r\n"},
     {"rooted/Projects/opl/a.txt", "rooted\n"},
     {"drive/work/b.bin", std::string(500, '\x01')},
-    {"comp.sis", kComponent},
 };
 
 const Made kMade[] = {

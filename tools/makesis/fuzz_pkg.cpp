@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as a package script, through the parser, the storage plan and
-// the record builder. Every named source "exists" unless its name length is a multiple of 3,
-// so both the found and the missing paths are taken; no file is read.
+// the record builder, for an ER6 and for an ER5 package. Every named source "exists" unless its
+// name length is a multiple of 3, so both the found and the missing paths are taken; no file is
+// read.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,25 +20,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         decodeScript(std::string_view(reinterpret_cast<const char*>(data), size));
     const SourceFinder finder = [](const std::u16string& written, Source& found,
                                    std::vector<std::string>&) {
-        found.written = written;
+        found.written = readableText(written);  // as the real lookup gives it
         found.path = "fuzz-source";
-        found.shownPath = written;
+        found.shownPath = found.written;
         return written.size() % 3 != 0;
     };
-    Package package;
-    std::vector<Diagnostic> diagnostics;
-    // Signature lines allowed, so that they are read rather than refused at their first token.
-    if (!parsePackage(script, finder, package, diagnostics, true)) return 0;
-    const Plan plan = makePlan(package, [](const std::filesystem::path&) {
-        SourceFacts facts;
-        facts.size = 100;
-        facts.embeddedMaxSpace = 7;
-        return facts;
-    });
-    std::vector<ForkResult> results(plan.forks.size());
-    for (ForkResult& r : results) r = ForkResult{40, 100, 0x1234};
-    std::vector<uint8_t> bytes;
-    std::string error;
-    buildMetadata(package, plan, results, MetadataOptions{}, bytes, &error);
+    for (const bool er5 : {false, true}) {
+        Package package;
+        std::vector<Diagnostic> diagnostics;
+        // Signature lines allowed, so that they are read rather than refused at their first
+        // token.
+        if (!parsePackage(script, finder, package, diagnostics, er5, true)) continue;
+        const Plan plan = makePlan(
+            package,
+            [](const std::filesystem::path&) {
+                SourceFacts facts;
+                facts.size = 100;
+                facts.embeddedMaxSpace = 7;
+                return facts;
+            },
+            !er5);
+        std::vector<ForkResult> results(plan.forks.size());
+        for (ForkResult& r : results) r = ForkResult{40, 100, 0x1234};
+        std::vector<uint8_t> bytes;
+        std::string error;
+        // What the parser accepts the writer can store: an internal error is a finding.
+        if (!buildMetadata(package, plan, results, MetadataOptions{}, bytes, &error) &&
+            error.rfind("internal error", 0) == 0) {
+            __builtin_trap();
+        }
+    }
     return 0;
 }

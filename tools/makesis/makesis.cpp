@@ -119,6 +119,14 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
     }
 
     const Plan plan = makePlan(package, probeSourceFile, !line.er5, textFromLocal(line.tempFolder));
+    // An ER5 installer takes no ER6 package: refuse the component now, not on the device.
+    for (auto it = plan.records.rbegin(); line.er5 && it != plan.records.rend(); ++it) {
+        if (it->embedsEr6) {
+            return report.error(it->record->line,
+                                "an ER5 package can embed ER5 packages only: this component is "
+                                "an ER6 package");
+        }
+    }
     // A file's lengths are stored in 32 bits: refuse a file that cannot fit before anything
     // is compressed, at the line that names it.
     for (const Fork& fork : plan.forks) {

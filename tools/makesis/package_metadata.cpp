@@ -180,6 +180,10 @@ bool buildMetadata(const Package& package, const Plan& plan, const std::vector<F
                    const MetadataOptions& options, std::vector<uint8_t>& bytes, std::string* err) {
     const size_t n = plan.languages.size();
     const bool er6 = plan.er6;
+    if (!er6 && !package.capabilities.empty()) {
+        *err = "internal error: an ER5 package has no capabilities record";
+        return false;
+    }
     sis::Header h;
     h.uid1 = package.uid;
     if (!er6) {

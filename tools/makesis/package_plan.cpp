@@ -52,6 +52,9 @@ SourceFacts probeSourceFile(const std::filesystem::path& path) {
     in.read(reinterpret_cast<char*>(head), sizeof head);
     const auto got = static_cast<size_t>(in.gcount());
     facts.utf16LeBom = got >= 2 && head[0] == 0xFF && head[1] == 0xFE;
+    facts.er6Package = got >= sis::header::kUid4 &&
+                       sis::readU32(head + sis::header::kUid2) == sis::kUid2Er6 &&
+                       sis::readU32(head + sis::header::kUid3) == sis::kUid3Install;
     if (got >= sis::header::kMaxInstalledSpace + 4 &&
         sis::readU32(head + sis::header::kUid2) == sis::kUid2Er6) {
         facts.embeddedMaxSpace = sis::readU32(head + sis::header::kMaxInstalledSpace);
@@ -97,6 +100,9 @@ Plan makePlan(const Package& package, const SourceProbe& probe, bool er6,
                 for (auto s = r.sources.rbegin(); s != r.sources.rend(); ++s) {
                     forks.push_back({&*s, probe(s->path), {}});
                     stored.embeddedMaxSpace += forks.back().facts.embeddedMaxSpace;
+                    stored.embedsEr6 =
+                        stored.embedsEr6 ||
+                        (r.fileType == sis::FileType::Component && forks.back().facts.er6Package);
                 }
             }
         }

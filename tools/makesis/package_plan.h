@@ -27,6 +27,7 @@ struct SourceFacts {
     bool utf16LeBom = false;  // starts with FF FE: an FT text needs no converting
     uint64_t size = 0;
     uint32_t embeddedMaxSpace = 0;  // a component package's own maximum installed space
+    bool er6Package = false;        // the file is an ER6 package
 };
 using SourceProbe = std::function<SourceFacts(const std::filesystem::path&)>;
 
@@ -47,6 +48,7 @@ struct StoredRecord {
     std::u16string destination;
     std::vector<size_t> forks;      // indices into Plan::forks; empty for FN and non-file records
     uint64_t embeddedMaxSpace = 0;  // components: summed over the forks
+    bool embedsEr6 = false;         // components: a fork is an ER6 package
 };
 
 struct Plan {

@@ -142,11 +142,13 @@ bool Lexer::scanCharacterCode(Token& token) {
     bool overflow;
     pos_ = readNumber(text_, pos_ + 1, value, overflow) + 1;
     if (eightBitCodes_) {
-        const char32_t cp = value > 0xFF ? 0xFFFD : windows1252CodePoint(static_cast<uint8_t>(value));
+        const char32_t cp =
+            value > 0xFF ? 0xFFFD : windows1252CodePoint(static_cast<uint8_t>(value));
         if (overflow || cp == 0xFFFD) {
             token.kind = TokenKind::Error;
-            token.text = u"invalid character value: an 8-bit package takes codes of Windows-1252 "
-                         u"characters, 0 to 255";
+            token.text =
+                u"invalid character value: an 8-bit package takes codes of Windows-1252 "
+                u"characters, 0 to 255";
             return false;
         }
         token.text.push_back(static_cast<char16_t>(cp));
