@@ -118,6 +118,14 @@ std::u32string packagedCodePoints(const std::string& name) {
     return codePoints(name);
 }
 
+std::filesystem::path pathFromLocal(const std::string& localText) {
+#ifdef _WIN32
+    std::wstring wide;
+    if (wideFromCodePage(GetACP(), localText, &wide)) return std::filesystem::path(wide);
+#endif
+    return std::filesystem::path(localText);
+}
+
 std::string localText(const std::filesystem::path& path) {
 #ifdef _WIN32
     return codePageFromWideMarked(GetACP(), path.native(), '?');

@@ -43,6 +43,9 @@ std::string localFromUtf8(const std::string& utf8);
 // each byte as Windows-1252.
 std::u32string packagedCodePoints(const std::string& name);
 
+// The path that local 8-bit text names (a command-line argument, say).
+std::filesystem::path pathFromLocal(const std::string& localText);
+
 // A path as local 8-bit text, for the 8-bit file functions (on Windows std::filesystem would
 // give its text as UTF-8); each character the ANSI code page lacks written as "?".
 std::string localText(const std::filesystem::path& path);

@@ -286,6 +286,7 @@ private:
             e->type = static_cast<NodeType>(type);
             if (type != static_cast<uint32_t>(NodeType::String)) {
                 e->value = first;
+                e->unused = second;
                 return true;
             }
             return readString(first, second, pkg_.unicode, &e->text, what + ": condition string");

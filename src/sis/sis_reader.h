@@ -46,6 +46,7 @@ struct Fork {
 struct Expression {
     NodeType type = NodeType::Number;
     uint32_t value = 0;
+    uint32_t unused = 0;  // attribute and number nodes: the second word, often uninitialised
     std::string text;
     std::vector<Expression> operands;
 };

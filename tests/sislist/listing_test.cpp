@@ -133,10 +133,10 @@ TEST(Listing, RecordsOfEveryKind) {
         "  MIME type: \"text/html\"\n",
         ": IF option1=1\n",
         ": options, 2\n"
-        "  option 1 (EN): \"Two\"\n"
-        "  option 1 (language 500): \"Zwei\"\n"
-        "  option 2 (EN): \"One\"\n"
-        "  option 2 (language 500): \"Eins\"\n"
+        "  option 1 (EN): \"One\"\n"
+        "  option 1 (language 500): \"Eins\"\n"
+        "  option 2 (EN): \"Two\"\n"
+        "  option 2 (language 500): \"Zwei\"\n"
         "  selected: FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF\n",
         ": file, component, details 0x10005B91 (UID 0x10005B91)\n",
         ": file, FT, details 0x00000002 (TA)\n",

@@ -17,7 +17,9 @@ namespace {
 const std::string kWizard = std::string(TOVRIN_TEST_DATA_DIR) + "/makesis/s60-wizard/expected.sis";
 const std::string kWizardListing =
     test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/listings/s60-wizard.expected");
-const std::string kUsage = "usage: sislist [-x DIR] package.sis\n";
+const std::string kUsage =
+    "usage: sislist [-x DIR] package.sis\n"
+    "       sislist --pkg DIR | --pkg-all DIR package.sis\n";
 
 struct Result {
     int status;

@@ -26,6 +26,32 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             (arg == "--help" ? line.help : line.version) = true;
             continue;
         }
+        if (arg == "--temp-folder") {
+            if (i + 1 >= args.size()) {
+                *err = "--temp-folder needs a prefix";
+                return false;
+            }
+            line.tempFolder = args[++i];
+            continue;
+        }
+        if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
+            const bool joined = arg != "--format";
+            std::string value = joined ? arg.substr(9) : std::string();
+            if (!joined) {
+                if (i + 1 >= args.size()) {
+                    *err = "--format needs er5 or er6";
+                    return false;
+                }
+                value = args[++i];
+            }
+            for (char& c : value) c = lower(c);
+            if (value != "er5" && value != "er6") {
+                *err = "unknown package format '" + value + "': --format takes er5 or er6";
+                return false;
+            }
+            line.er5 = value == "er5";
+            continue;
+        }
         if (arg == "--unsigned") {
             line.allowUnsigned = true;
             continue;
@@ -49,24 +75,6 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
                 *err = std::string("--drive names the drive ") + value[0] + " twice";
                 return false;
             }
-            continue;
-        }
-        if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
-            const bool joined = arg != "--format";
-            std::string value = joined ? arg.substr(9) : std::string();
-            if (!joined) {
-                if (i + 1 >= args.size()) {
-                    *err = "--format needs er5 or er6";
-                    return false;
-                }
-                value = args[++i];
-            }
-            for (char& c : value) c = lower(c);
-            if (value != "er5" && value != "er6") {
-                *err = "unknown package format '" + value + "': --format takes er5 or er6";
-                return false;
-            }
-            line.er5 = value == "er5";
             continue;
         }
         if (arg.size() < 2 || arg[0] != '-') {

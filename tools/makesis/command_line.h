@@ -1,6 +1,6 @@
 #pragma once
 // makesis [-h] [-v] [-s] [-d directory] [-p password] [--root folder] [--drive X=folder]...
-//         [--unsigned] pkgfile [sisfile]
+//         [--unsigned] [--temp-folder PREFIX] pkgfile [sisfile]
 // makesis --help | --version
 // --format er5|er6 (or --format=...) chooses the package's release; er6 is the default.
 //
@@ -22,10 +22,11 @@ struct CommandLine {
     bool stub = false;
     bool er5 = false;  // --format er5: 8-bit strings, uncompressed data, the 68-byte header
     std::string searchFolder;
+    // What compressed records show in front of their temporary copy's name (UTF-8).
+    std::string tempFolder = "X:\\MKS0\\";
     std::string rootFolder;  // for sources written "\a\b"
-    std::map<char, std::string> driveFolders;
-    bool allowUnsigned = false;  // a signature line is read, checked and left out  // lower-case
-                                 // letter: for sources written "X:\a"
+    std::map<char, std::string> driveFolders;  // lower-case letter: for sources written "X:\a"
+    bool allowUnsigned = false;  // a signature line is read, checked and left out
     std::string script;
     std::string output;  // the script's name with ".sis" when not given
 };

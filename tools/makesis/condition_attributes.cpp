@@ -138,6 +138,23 @@ bool attributeByName(const std::u16string& name, uint32_t& id) {
     return false;
 }
 
+bool attributeName(uint32_t id, std::string* name) {
+    constexpr uint32_t kHalCount = sizeof kHalAttributes / sizeof kHalAttributes[0];
+    if (id < kHalCount) {
+        *name = kHalAttributes[id];
+    } else if (id == sis::kAttributeLanguage) {
+        *name = "Language";
+    } else if (id == sis::kAttributeRemoteInstall) {
+        *name = "RemoteInstall";
+    } else if (id > sis::kAttributeOptionBase &&
+               id <= sis::kAttributeOptionBase + sis::options_record::kMaxOptions) {
+        *name = "option" + std::to_string(id - sis::kAttributeOptionBase);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 std::string attributeUsage() {
     std::string usage = "  Known variables:";
     size_t column = 80;

@@ -10,6 +10,9 @@ namespace tovrin::makesis {
 // The attribute id of a name (case-insensitive); false when the name is unknown.
 bool attributeByName(const std::u16string& name, uint32_t& id);
 
+// The name a script gives an attribute id; false when it has none.
+bool attributeName(uint32_t id, std::string* name);
+
 // The known names, for the message that follows "unknown variable name".
 std::string attributeUsage();
 

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const bool er5 : {false, true}) {
         Package package;
         std::vector<Diagnostic> diagnostics;
-        // Signature lines allowed, so that they are read rather than refused at their first token.
+        // Signature lines allowed, so that they are read rather than refused at their first
+        // token.
         if (!parsePackage(script, finder, package, diagnostics, er5, true)) continue;
         const Plan plan = makePlan(
             package,

@@ -17,14 +17,16 @@ void printUsage(std::ostream& out) {
            "  -s  make a stub package (records only, no file data)\n"
            "  -d  also look for source files in this folder (-dfolder or -d folder)\n"
            "  -p  accepted for compatibility; packages are never signed\n"
+           "  --temp-folder PREFIX  what compressed records show before their temporary copy's\n"
+           "      name (default X:\\MKS0\\, as the SDK's reference packages show)\n"
+           "  --format er5|er6  the package's release: er6 (default) for Series 60 phones,\n"
+           "      er5 for Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
            "  --root folder     look for sources written from a drive's root (\\a\\b.app)\n"
            "                    below folder; those not found there also below -d's folder\n"
            "  --drive X=folder  look for sources written with the drive letter X (X:\\a\\b.app,\n"
            "                    either case) below folder; one option per letter\n"
            "  --unsigned        read and check a signature line (*\"key\",\"cert\"[,KEY=\"pw\"])\n"
            "                    and write the package unsigned; without it the line is refused\n"
-           "  --format er5|er6  the package's release: er6 (default) for Series 60 phones,\n"
-           "      er5 for Psion Series 5mx, Revo and netBook (8-bit strings, data uncompressed)\n"
            "  sisfile defaults to the script's name with .sis, beside the script\n";
 }
 

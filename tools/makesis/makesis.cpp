@@ -1,6 +1,7 @@
 #include "tools/makesis/makesis.h"
 
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "src/platform/local_text.h"
@@ -50,6 +51,20 @@ private:
     std::string script_;
 };
 
+// Command-line text, in the host's local 8-bit encoding, as UTF-16.
+std::u16string textFromLocal(const std::string& local) {
+    std::u16string text;
+    for (char32_t cp : codePoints(local)) {
+        if (cp > 0xFFFF) {
+            text.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return text;
+}
+
 unsigned workerCount() {
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 2 : cores;
@@ -63,21 +78,27 @@ uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& dat
     return sis::crc16Concat(crc, data.crc, data.length);
 }
 
+// `folder` empty: the script and its sources are named from the current folder and the package
+// is written to its file; otherwise they are named from `folder` and the package goes to
+// *memory.
 int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
-            const ProgressReport& progress) {
+            const ProgressReport& progress, const std::filesystem::path& folder = {},
+            std::vector<uint8_t>* memory = nullptr) {
     Reporter report(out, warnings, line.script);
     out << "Processing " << line.script << "...\n";
     std::string scriptBytes;
-    if (!readWholeFile(line.script, &scriptBytes)) {
+    const std::string scriptPath =
+        folder.empty() ? line.script : localText(folder / pathFromLocal(line.script));
+    if (!readWholeFile(scriptPath, &scriptBytes)) {
         return report.error(
             0, "cannot open " + line.script + ", check the file name and access rights");
     }
 
     Package package;
     std::vector<Diagnostic> diagnostics;
-    LookupFolders folders{fromUtf8(line.searchFolder), fromUtf8(line.rootFolder), {}};
-    for (const auto& [letter, folder] : line.driveFolders) {
-        folders.drives[static_cast<char16_t>(letter)] = fromUtf8(folder);
+    LookupFolders folders{fromUtf8(line.searchFolder), fromUtf8(line.rootFolder), {}, folder};
+    for (const auto& [letter, drive] : line.driveFolders) {
+        folders.drives[static_cast<char16_t>(letter)] = fromUtf8(drive);
     }
     const SourceLookup lookup(std::move(folders));
     const SourceFinder finder = [&lookup](const std::u16string& written, Source& found,
@@ -97,7 +118,7 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
             report.note(statementLine, what);
     }
 
-    const Plan plan = makePlan(package, probeSourceFile, !line.er5);
+    const Plan plan = makePlan(package, probeSourceFile, !line.er5, textFromLocal(line.tempFolder));
     // An ER5 installer takes no ER6 package: refuse the component now, not on the device.
     for (auto it = plan.records.rbegin(); line.er5 && it != plan.records.rend(); ++it) {
         if (it->embedsEr6) {
@@ -121,13 +142,18 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
         return report.error(0, error);
     }
 
-    PendingFile file{std::filesystem::path(line.output)};
+    // In memory the pending file only lends its free name to the packer's scratch files.
+    std::error_code ec;
+    PendingFile file{memory ? std::filesystem::temp_directory_path(ec) / "tovrin-build.sis"
+                            : std::filesystem::path(line.output)};
     if (!file.open(&error)) return report.error(0, error);
+    std::stringstream buffer;
+    std::ostream& sink = memory ? static_cast<std::ostream&>(buffer) : file.stream();
     // The records go in front of the data but are complete only once the data is: keep
     // their place, write the data behind it, then fill it in.
     const size_t metadataSize = metadata.size();
     if (!line.stub) {
-        file.stream().write(reinterpret_cast<const char*>(metadata.data()),
+        sink.write(reinterpret_cast<const char*>(metadata.data()),
                             static_cast<std::streamsize>(metadataSize));
     }
     if (line.verbose) {
@@ -146,7 +172,7 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
             return progress(done);
         };
     }
-    if (!packForks(plan, line.stub ? nullptr : &file.stream(), file.stem(), workerCount(), data,
+    if (!packForks(plan, line.stub ? nullptr : &sink, file.stem(), workerCount(), data,
                    forkProgress)) {
         return report.error(data.errorLine, data.error);
     }
@@ -159,9 +185,14 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
     }
     sis::writeU16(metadata.data() + sis::header::kChecksum, checksumOf(metadata, data));
     if (line.verbose) report.note("writing header, records and checksum");
-    file.stream().seekp(0);
-    file.stream().write(reinterpret_cast<const char*>(metadata.data()),
-                        static_cast<std::streamsize>(metadata.size()));
+    sink.seekp(0);
+    sink.write(reinterpret_cast<const char*>(metadata.data()),
+               static_cast<std::streamsize>(metadata.size()));
+    if (memory) {
+        const std::string bytes = buffer.str();
+        memory->assign(bytes.begin(), bytes.end());
+        return 0;
+    }
     if (!file.commit(&error)) return report.error(0, error);
     out << "Created " << line.output << "\n";
     return 0;
@@ -189,6 +220,18 @@ int run(const std::vector<std::string>& args, std::ostream& out, const ProgressR
         return 0;
     }
     return compile(line, out, warnings ? *warnings : out, progress);
+}
+
+int buildInMemory(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                  std::vector<uint8_t>* package, std::ostream& out) {
+    CommandLine line;
+    std::string error;
+    if (!parseCommandLine(args, line, &error) || line.help || line.version) {
+        out << "error: " << (error.empty() ? "not a build" : error) << "\n";
+        return 1;
+    }
+    return compile(line, out, out, {}, folder.empty() ? std::filesystem::path(".") : folder,
+                   package);
 }
 
 }  // namespace tovrin::makesis

@@ -5,6 +5,7 @@
 // ("warning: x.pkg(<line>): <text>") go to `warnings`, or to `out` when it is null.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -27,5 +28,11 @@ using ProgressReport = std::function<bool(const Progress&)>;
 // 1 on any error (no package is left behind then).
 int run(const std::vector<std::string>& args, std::ostream& out,
         const ProgressReport& progress = {}, std::ostream* warnings = nullptr);
+
+// Builds as run() would with `args`, with the script and its sources named from `folder` as
+// if it were the current folder, and gives the package's bytes in *package instead of writing
+// its file. Returns the exit status; the messages go to `out`.
+int buildInMemory(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                  std::vector<uint8_t>* package, std::ostream& out);
 
 }  // namespace tovrin::makesis

@@ -8,8 +8,6 @@
 namespace tovrin::makesis {
 namespace {
 
-const std::u16string kTempFolder = u"X:\\MKS0\\";
-
 std::u16string baseName(const std::u16string& written) {
     const size_t slash = written.find_last_of(u"\\/");
     return slash == std::u16string::npos ? written : written.substr(slash + 1);
@@ -72,7 +70,8 @@ std::u16string storedDestination(const std::u16string& written) {
     return drive ? written : u"c:\\" + written;
 }
 
-Plan makePlan(const Package& package, const SourceProbe& probe, bool er6) {
+Plan makePlan(const Package& package, const SourceProbe& probe, bool er6,
+              const std::u16string& tempFolder) {
     Plan plan;
     plan.er6 = er6;
     plan.compress = er6 && !(package.options & sis::kOptionNoCompress);
@@ -128,10 +127,10 @@ Plan makePlan(const Package& package, const SourceProbe& probe, bool er6) {
                 converted = stored.record->fileType == sis::FileType::Text;
                 shown = f.source->written;
             } else if (plan.compress) {
-                shown = kTempFolder +
+                shown = tempFolder +
                         names.take(converted ? f.convertedName : baseName(f.source->written));
             } else {
-                shown = converted ? kTempFolder + f.convertedName : f.source->shownPath;
+                shown = converted ? tempFolder + f.convertedName : f.source->shownPath;
             }
             if (k == 0) stored.sourceName = shown;
             stored.forks.push_back(plan.forks.size());

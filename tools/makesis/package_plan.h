@@ -3,8 +3,8 @@
 // the script's order; the source name each record shows; the target each record installs to;
 // and the pieces of file data (forks) in the order they follow one another in the package.
 //
-// Source names are those of the temporary copies packages have always shown: "X:\MKS0\" and
-// the source's base name, made unique with a decimal suffix ("map.dat", "map.dat0", ...).
+// Source names are those of the temporary copies packages have always shown: the temporary
+// folder ("X:\MKS0\" unless told otherwise) and the source's base name, made unique with a decimal suffix ("map.dat", "map.dat0", ...).
 // Names are handed out first to the converted copy of every FT text that needs converting, in
 // stored order, then to the compressed copy of every fork with data, in stored order (forks
 // in fork order).
@@ -59,7 +59,10 @@ struct Plan {
     bool er6 = true;  // false: ER5, whose strings and texts are 8-bit and data uncompressed
 };
 
-Plan makePlan(const Package& package, const SourceProbe& probe, bool er6 = true);
+constexpr const char16_t* kDefaultTempFolder = u"X:\\MKS0\\";
+
+Plan makePlan(const Package& package, const SourceProbe& probe, bool er6 = true,
+              const std::u16string& tempFolder = kDefaultTempFolder);
 
 // The target a file record stores: "c:\" is put in front of a target that does not begin with
 // a drive ("!" included), ":" and "\".

@@ -33,10 +33,15 @@ struct Candidate {
     std::u16string separators;   // empty: the name is one path as it stands
     bool shownInFolder = false;  // an uncompressed package shows folder and name, not the name
 
+    std::filesystem::path current;  // stands for the current folder when not empty
+
     std::filesystem::path base() const {
-        if (!folder.empty()) return pathFromText(folder);
+        if (!folder.empty()) {
+            const std::filesystem::path f = pathFromText(folder);
+            return current.empty() || f.is_absolute() ? f : current / f;
+        }
         if (!name.empty() && separators.find(name[0]) != std::u16string::npos) return "/";
-        return {};
+        return current;
     }
     std::vector<std::filesystem::path> names() const {
         if (separators.empty()) return {pathFromText(name)};
@@ -79,8 +84,8 @@ std::vector<Candidate> candidatesFor(const LookupFolders& folders, const std::u1
     std::vector<Candidate> places;
     const auto add = [&](std::u16string folder, std::u16string name, std::u16string separators,
                          bool shownInFolder) {
-        places.push_back(
-            {std::move(folder), std::move(name), std::move(separators), shownInFolder});
+        places.push_back({std::move(folder), std::move(name), std::move(separators),
+                          shownInFolder, folders.current});
     };
     const char16_t letter = driveLetter(written);
     const auto drive = folders.drives.find(letter);

@@ -26,6 +26,9 @@ struct LookupFolders {
     std::u16string search;                      // -d
     std::u16string root;                        // for "\a\b"
     std::map<char16_t, std::u16string> drives;  // lower-case letter: for "X:\a"
+    // Stands for the current folder when not empty: what is named from the current folder,
+    // and relative folders, are looked up below it. The names a package shows do not change.
+    std::filesystem::path current;
 };
 
 class SourceLookup {

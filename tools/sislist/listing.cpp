@@ -1,7 +1,10 @@
 #include "tools/sislist/listing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
+
+#include "tools/sislist/temp_folder.h"
 
 namespace tovrin::sislist {
 namespace {
@@ -149,9 +152,11 @@ void listRecord(std::ostream& out, const sis::Package& p, size_t index) {
         break;
     }
     case RecordType::Options:
+        // Numbered as the script and the conditions number them: the list is stored reversed.
         out << "options, " << r.options.size() << "\n";
-        for (size_t k = 0; k < r.options.size(); ++k) {
-            listNames(out, "  ", ("option " + std::to_string(k + 1)).c_str(), p, r.options[k]);
+        for (size_t k = 1; k <= r.options.size(); ++k) {
+            listNames(out, "  ", ("option " + std::to_string(k)).c_str(), p,
+                      r.options[r.options.size() - k]);
         }
         out << "  selected:";
         for (uint8_t b : r.selected) {
@@ -248,6 +253,13 @@ std::string formatListing(const sis::Package& p, const std::vector<sis::Check>& 
             << "capabilities pointer: " << hex(h.capabilitiesPtr) << "\n"
             << "installed space: " << h.installedSpace << "\n"
             << "maximum installed space: " << h.maxInstalledSpace << "\n";
+    }
+    std::vector<std::string> folders = tempFolders(p);
+    folders.erase(std::remove(folders.begin(), folders.end(), std::string()), folders.end());
+    if (!folders.empty()) {
+        out << "temporary folder" << (folders.size() == 1 ? "" : "s") << ":";
+        for (const std::string& f : folders) out << " " << quote(f);
+        out << "\n";
     }
 
     out << "\n";

@@ -2,19 +2,27 @@
 
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
+#include "tools/sislist/decompile.h"
 #include "tools/sislist/extract.h"
 #include "tools/sislist/listing.h"
 
 namespace tovrin::sislist {
 namespace {
 
-constexpr const char* kUsage = "usage: sislist [-x DIR] package.sis\n";
+constexpr const char* kUsage =
+    "usage: sislist [-x DIR] package.sis\n"
+    "       sislist --pkg DIR | --pkg-all DIR package.sis\n";
 constexpr const char* kHelp =
     "Lists a pre-9 Series 60 package (.sis) and verifies its checksums.\n"
     "  -x DIR     also extract the package's files below DIR\n"
+    "  --pkg DIR  instead, write the package's script and the files it names into DIR (new or\n"
+    "             empty), so that the command on the script's first line, run in DIR, rebuilds\n"
+    "             the package; the script is built in memory and compared before exiting\n"
+    "  --pkg-all DIR  as --pkg, and every embedded package decompiled too, beside its file\n"
     "  -h, --help show this help\n"
     "  --version  show the version\n"
-    "Exit status: 0 when the package is whole and verified, 1 otherwise.\n";
+    "Exit status: 0 when the package is whole and verified (with --pkg: and the script\n"
+    "rebuilds it as its first line says), 1 otherwise.\n";
 
 }  // namespace
 
@@ -32,9 +40,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::string folder;
     std::string file;
     bool extract = false;
+    bool decompiled = false;
+    bool components = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-x" && i + 1 < args.size() && !extract) {
-            extract = true;
+        const bool pkg = args[i] == "--pkg" || args[i] == "--pkg-all";
+        if ((args[i] == "-x" || pkg) && i + 1 < args.size() && !extract && !decompiled) {
+            (pkg ? decompiled : extract) = true;
+            components = args[i] == "--pkg-all";
             folder = args[++i];
         } else if (!args[i].empty() && args[i][0] == '-') {
             err << "sislist: unknown or repeated option '" << args[i] << "'\n" << kUsage;
@@ -50,6 +62,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "sislist: no package given\n" << kUsage;
         return 1;
     }
+
+    if (decompiled) return decompile(file, folder, components, out, err);
 
     sis::FileSource source;
     std::string message;
