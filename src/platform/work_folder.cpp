@@ -24,15 +24,16 @@ namespace {
 
 const char kCompiler[] = "makesis.exe";
 
-// A name of this process's own in the folder, so that two wizards trying the same folder do
-// not collide.
+// On Windows a name of this process's own in the folder, so that two wizards trying the same
+// folder do not collide (the system deletes it on close). Elsewhere one name for all: a probe
+// that could not be deleted (or whose wizard was killed) is taken up and deleted by the next.
 std::string probeIn(const std::string& folder) {
 #ifdef _WIN32
-    const unsigned long process = GetCurrentProcessId();
+    return folder + kSeparator + "tovrin-write-probe-" + std::to_string(GetCurrentProcessId()) +
+           ".tmp";
 #else
-    const long process = getpid();
+    return folder + kSeparator + "tovrin-write-probe.tmp";
 #endif
-    return folder + kSeparator + "tovrin-write-probe-" + std::to_string(process) + ".tmp";
 }
 
 #ifdef _WIN32
@@ -71,7 +72,8 @@ bool canMakeFileIn(const std::string& folder) {
     const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     const bool closed = close(fd) == 0;
-    return unlink(probe.c_str()) == 0 && closed;
+    // Gone already: another wizard's probe of the same folder deleted it.
+    return (unlink(probe.c_str()) == 0 || errno == ENOENT) && closed;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
