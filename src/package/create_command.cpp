@@ -8,6 +8,7 @@
 #include "src/package/check_order.h"
 #include "src/package/package_script.h"
 #include "src/platform/batch_text.h"
+#include "src/platform/folder_listing.h"
 #include "src/platform/path.h"
 #include "src/platform/text_file.h"
 #include "src/platform/work_folder.h"
@@ -22,6 +23,20 @@ void fail(Window& w, const std::string& message, TextFile* script = nullptr) {
     reportError(w, message);
     leaveBusyState(w);
     if (script) script->close();
+}
+
+// A temp.sis left by an earlier run that never cleaned up must not pass for this build's
+// package when the compiler fails; the compiler's scratch files beside it (temp.sis.<tag>...)
+// that it could not delete go with it.
+void removeCompilerOutput(const std::string& app) {
+    std::vector<FolderEntry> entries;
+    FolderId id;
+    if (!listFolder(binFile(app, ""), &entries, &id)) return;
+    for (const FolderEntry& entry : entries) {
+        const std::string name = entry.name.substr(0, entry.name.find('\0'));
+        if (!entry.isFolder && (name == "temp.sis" || name.rfind("temp.sis.", 0) == 0))
+            std::remove(binFile(app, name).c_str());
+    }
 }
 
 bool writeLines(TextFile& file, const std::vector<std::string>& lines) {
@@ -74,9 +89,7 @@ void cmdDo_Click(Wizard& wizard) {
     }
     if (!script.close()) return fail(w, script.error());
 
-    // A temp.sis left by an earlier run that never cleaned up must not pass for this
-    // build's package when the compiler fails.
-    std::remove(binFile(app, "temp.sis").c_str());
+    removeCompilerOutput(app);
 
     // Checked at the start, but never write a script line with an empty folder.
     std::string batchApp, missing;
