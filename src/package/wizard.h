@@ -22,11 +22,12 @@ struct Wizard {
     std::unique_ptr<StartedProcess> goBat;
     std::unique_ptr<StartedProcess> delBat;
     std::string buildFailure;  // shown once the window is idle again; empty after a delivery
-    // Set by the delivery tick when a package was made: where del.bat copies it, the package
+    // Set by the delivery tick when a package was made: where del.bat delivers it, the package
     // itself and what lay at the target before, checked by the clean-up tick.
     std::string target;
     PackageStamp made;
     PackageStamp earlier;
+    std::string deliveryCopy;  // the package's copy in the destination before it is moved
 };
 
 // Busy state: the whole window disabled and the busy panel shown. Leaving it gives the focus
