@@ -51,7 +51,7 @@ void Timer1_Timer(Wizard& wizard) {
     if (!wizard.window.enabled(Control::Timer1)) return;
     if (stillRunning(wizard.goBat)) return;  // the compiler is not done yet: try on the next tick
     Window& w = wizard.window;
-    const std::string& app = wizard.workFolder;
+    const std::string& app = wizard.buildFolder;
 
     const std::string destination = w.text(Control::txtDest);
     const std::string name = w.text(Control::txtName);
@@ -91,12 +91,13 @@ void Timer2_Timer(Wizard& wizard) {
     if (!wizard.window.enabled(Control::Timer2)) return;
     if (stillRunning(wizard.delBat)) return;
     Window& w = wizard.window;
-    std::remove(binFile(wizard.workFolder, "del.bat").c_str());
+    std::remove(binFile(wizard.buildFolder, "del.bat").c_str());
     // del.bat deletes its copy, but not when it could not be written or started.
     if (!wizard.deliveryCopy.empty()) std::remove(wizard.deliveryCopy.c_str());
     wizard.deliveryCopy.clear();
     if (wizard.made.exists) checkDelivery(wizard);
     wizard.made = PackageStamp();
+    wizard.buildFolderLock.reset();  // the build is over
     leaveBusyState(w);
     w.setEnabled(Control::Timer2, false);
     if (!wizard.buildFailure.empty()) {

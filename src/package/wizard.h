@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "src/platform/folder_lock.h"
 #include "src/platform/process.h"
 #include "src/platform/window.h"
 #include "src/sis/package_stamp.h"
@@ -15,8 +16,8 @@ namespace tovrin {
 struct Wizard {
     Window& window;
     std::string appFolder;  // without a final separator
-    // Whose bin a build writes into and go.bat and del.bat name: the application folder, or
-    // the per-user folder where that cannot be written (see src/platform/work_folder.h).
+    // Where builds work: the application folder, or the per-user folder where that cannot be
+    // written (see src/platform/work_folder.h).
     std::string workFolder;
     ScriptStarter& starter;
     std::unique_ptr<StartedProcess> goBat;
@@ -28,6 +29,11 @@ struct Wizard {
     PackageStamp made;
     PackageStamp earlier;
     std::string deliveryCopy;  // the package's copy in the destination before it is moved
+    // Whose bin the build in flight writes into and go.bat and del.bat name, held from the
+    // click to the clean-up tick: workFolder, or a folder of the window's own when another
+    // build holds that.
+    std::string buildFolder;
+    std::unique_ptr<FolderLock> buildFolderLock;
 };
 
 // Busy state: the whole window disabled and the busy panel shown. Leaving it gives the focus

@@ -119,6 +119,24 @@ TEST_F(ToolTest, AScriptThatCannotBeReadGivesStatusTwo) {
     }
 }
 
+// Help and version go to standard output with status 0, as the other commands answer them.
+TEST(ToolAnswers, HelpAndVersion) {
+    const std::string usage = "usage: tovrin-cmd script.bat\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string outStart;
+    } cases[] = {{{"-h"}, usage + "Runs one of the wizard's batch scripts"},
+                 {{"--help"}, usage},
+                 {{"go.bat", "--help"}, usage},
+                 {{"--version"}, "tovrin-cmd " TOVRIN_VERSION "\n"}};
+    for (const Case& c : cases) {
+        ProgramRun run = runProgram(kInterpreter, c.args);
+        EXPECT_EQ(run.status, 0) << c.args[0];
+        EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
 // A path as the wizard writes it into a script: quoted, "%" doubled.
 std::string quoted(const std::string& path) {
     std::string text = "\"";

@@ -53,8 +53,7 @@ TEST(SmallDestination, KeepsTheEarlierPackageWhenTheNewOneHasNoRoom) {
               "Demo.sis\n"
               // full: the failure reported, the earlier package whole, no copy left
               "Error: The package could not be copied to " +
-                  top + "/full/Demo.sis. The earlier package was kept.\n" + "kept\n" +
-                  "Demo.sis\n")
+                  top + "/full/Demo.sis. The earlier package was kept.\n" + "kept\n" + "Demo.sis\n")
         << run.err;
 }
 

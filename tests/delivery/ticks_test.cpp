@@ -23,7 +23,7 @@ class Ticks : public ::testing::Test {
 protected:
     Ticks() {
         fs::create_directories(root.path() / "app" / "bin");
-        wizard.appFolder = wizard.workFolder = (root.path() / "app").string();
+        wizard.appFolder = wizard.workFolder = wizard.buildFolder = (root.path() / "app").string();
         w.setText(Control::txtDest, root.str() + kSeparator);
         w.setText(Control::txtName, "Demo");
         // The state in which the create command hands over.

@@ -49,6 +49,15 @@ std::string refusal(const std::string& name) {
     return "";
 }
 
+constexpr const char* kUsage = "usage: tovrin-cmd script.bat\n";
+constexpr const char* kHelp =
+    "Runs one of the wizard's batch scripts where cmd.exe is not at hand: cd, del, copy, move,\n"
+    "programs of the current folder by their bare names, \">\" and \"&&\". A line it does not\n"
+    "understand is reported and skipped; each line runs whatever the one before did.\n"
+    "  -h, --help show this help\n"
+    "  --version  show the version\n"
+    "Exit status: 0 once every line has run, 2 when the script cannot be read.\n";
+
 std::string startFolder() {
     char buffer[PATH_MAX];
     return ::getcwd(buffer, sizeof buffer) ? buffer : ".";
@@ -147,8 +156,18 @@ bool Interpreter::runCommand(const BatchLine& line, const std::string& where) {
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const std::string& arg : args) {
+        if (arg == "-h" || arg == "--help") {
+            out << kUsage << kHelp;
+            return 0;
+        }
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "tovrin-cmd " TOVRIN_VERSION "\n";
+        return 0;
+    }
     if (args.size() != 1) {
-        err << "usage: tovrin-cmd script.bat\n";
+        err << kUsage;
         return 2;
     }
     std::string text;

@@ -41,8 +41,8 @@ private:
     std::ostream& out_;
 };
 
-// The command line `tovrin-cmd script.bat`. 0 once every line has run, whatever the lines
-// did; 2 when the script cannot be read.
+// The command line `tovrin-cmd script.bat` (or -h, --help, --version). 0 once every line has
+// run, whatever the lines did; 2 when the script cannot be read.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tovrin::cmd
