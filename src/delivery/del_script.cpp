@@ -2,18 +2,28 @@
 
 #include "src/package/batch_script.h"
 #include "src/platform/path.h"
+#include "src/platform/process.h"
 
 namespace tovrin {
 
+std::string deliveryCopyName(const std::string& name) {
+    return name + ".sis." + std::to_string(currentProcessId()) + ".tmp";
+}
+
 std::vector<std::string> delBatLines(const std::string& appFolder, const std::string& destination,
-                                     const std::string& name, bool packageMade) {
+                                     const std::string& name, const std::string& copyName,
+                                     bool packageMade) {
     auto bin = [&](const char* file) { return batchArgument(binFile(appFolder, file)); };
     const std::string package = batchArgument(destination + name + ".sis");
     std::vector<std::string> lines{"cd " +
                                    batchArgument(appFolder + kSeparator + "bin" + kSeparator)};
     if (packageMade) {
-        lines.push_back("del " + package);
-        lines.push_back("copy " + bin("temp.sis") + " " + package);
+        // "&&": cmd.exe runs each line whatever the one before did, but the move only when
+        // the copy succeeded. Within one folder the move is a rename.
+        const std::string copy = batchArgument(destination + copyName);
+        lines.push_back("copy " + bin("temp.sis") + " " + copy + " && move /y " + copy + " " +
+                        package);
+        lines.push_back("del " + copy);
     }
 #ifdef _WIN32
     lines.push_back("del " + bin("RES.TXT"));

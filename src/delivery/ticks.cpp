@@ -19,15 +19,14 @@ bool stillRunning(std::unique_ptr<StartedProcess>& process) {
 }
 
 // The copy into the destination can fail after the package was made (the folder is gone or
-// not writable, the disk is full): what lies at the target must be the package that was made.
-// A partial copy is removed; a file that del.bat did not touch (an earlier package it could
-// not delete) is left alone.
+// not writable, the disk is full): del.bat then leaves the target as it was, so what lies
+// there is whole, whoever wrote it, and stays.
 void checkDelivery(Wizard& wizard) {
     const PackageStamp delivered = stampOf(wizard.target);
     if (delivered.samePackage(wizard.made)) return;
-    if (delivered.exists && !delivered.unchanged(wizard.earlier))
-        std::remove(wizard.target.c_str());
     wizard.buildFailure = "The package could not be copied to " + wizard.target + ".";
+    if (delivered.unchanged(wizard.earlier))
+        wizard.buildFailure += " The earlier package was kept.";
 }
 
 // The texts of del.bat in the interpreter's code page. The create command made sure each of
@@ -52,7 +51,7 @@ void Timer1_Timer(Wizard& wizard) {
     if (!wizard.window.enabled(Control::Timer1)) return;
     if (stillRunning(wizard.goBat)) return;  // the compiler is not done yet: try on the next tick
     Window& w = wizard.window;
-    const std::string& app = wizard.workFolder;
+    const std::string& app = wizard.buildFolder;
 
     const std::string destination = w.text(Control::txtDest);
     const std::string name = w.text(Control::txtName);
@@ -76,8 +75,10 @@ void Timer1_Timer(Wizard& wizard) {
         wizard.buildFailure = unreadable;
         wizard.made = PackageStamp();  // not delivered: nothing to check
     }
+    const bool delivering = packageMade && unreadable.empty();
+    wizard.deliveryCopy = delivering ? destination + deliveryCopyName(name) : "";
     const std::vector<std::string> lines =
-        delBatLines(batchApp, batchDestination, batchName, packageMade && unreadable.empty());
+        delBatLines(batchApp, batchDestination, batchName, deliveryCopyName(batchName), delivering);
     const std::string delBat = binFile(app, "del.bat");
     // Without the application folder every line would name the root of the drive.
     if (!batchApp.empty() && writeTextFile(delBat, lines.data(), lines.size(), nullptr))
@@ -90,9 +91,13 @@ void Timer2_Timer(Wizard& wizard) {
     if (!wizard.window.enabled(Control::Timer2)) return;
     if (stillRunning(wizard.delBat)) return;
     Window& w = wizard.window;
-    std::remove(binFile(wizard.workFolder, "del.bat").c_str());
+    std::remove(binFile(wizard.buildFolder, "del.bat").c_str());
+    // del.bat deletes its copy, but not when it could not be written or started.
+    if (!wizard.deliveryCopy.empty()) std::remove(wizard.deliveryCopy.c_str());
+    wizard.deliveryCopy.clear();
     if (wizard.made.exists) checkDelivery(wizard);
     wizard.made = PackageStamp();
+    wizard.buildFolderLock.reset();  // the build is over
     leaveBusyState(w);
     w.setEnabled(Control::Timer2, false);
     if (!wizard.buildFailure.empty()) {

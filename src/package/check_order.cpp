@@ -24,6 +24,7 @@ std::string checkNameAndUid(const PackageSettings& s) {
 }
 
 std::string checkProjectEntries(const std::vector<std::string>& entries) {
+    if (std::string m = checkEntryCount(entries); !m.empty()) return m;
     return checkEntries(entries);
 }
 

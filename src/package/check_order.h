@@ -21,7 +21,7 @@ std::string checkNameAndUid(const PackageSettings& s);
 
 // Check 5 is checkSource (package_settings.h): it comes before the scan on its own.
 
-// After the scan: the names of the files below the project folder.
+// After the scan: how many files there are below the project folder, then their names.
 std::string checkProjectEntries(const std::vector<std::string>& entries);
 
 }  // namespace tovrin

@@ -8,6 +8,7 @@
 #include "src/package/check_order.h"
 #include "src/package/package_script.h"
 #include "src/platform/batch_text.h"
+#include "src/platform/folder_listing.h"
 #include "src/platform/path.h"
 #include "src/platform/text_file.h"
 #include "src/platform/work_folder.h"
@@ -17,11 +18,26 @@ namespace tovrin {
 namespace {
 
 // A failed check or a file that could not be written: the message, the window back to
-// idle, the package script closed as far as it was written.
-void fail(Window& w, const std::string& message, TextFile* script = nullptr) {
-    reportError(w, message);
-    leaveBusyState(w);
+// idle, the package script closed as far as it was written, the build's folder let go.
+void fail(Wizard& wizard, const std::string& message, TextFile* script = nullptr) {
+    reportError(wizard.window, message);
+    leaveBusyState(wizard.window);
     if (script) script->close();
+    wizard.buildFolderLock.reset();
+}
+
+// A temp.sis left by an earlier run that never cleaned up must not pass for this build's
+// package when the compiler fails; the compiler's scratch files beside it (temp.sis.<tag>...)
+// that it could not delete go with it.
+void removeCompilerOutput(const std::string& app) {
+    std::vector<FolderEntry> entries;
+    FolderId id;
+    if (!listFolder(binFile(app, ""), &entries, &id)) return;
+    for (const FolderEntry& entry : entries) {
+        const std::string name = entry.name.substr(0, entry.name.find('\0'));
+        if (!entry.isFolder && (name == "temp.sis" || name.rfind("temp.sis.", 0) == 0))
+            std::remove(binFile(app, name).c_str());
+    }
 }
 
 bool writeLines(TextFile& file, const std::vector<std::string>& lines) {
@@ -37,58 +53,62 @@ void cmdDo_Click(Wizard& wizard) {
     // Whatever the toolkit lets through while the window is disabled must not start a second
     // build over the files of the first.
     if (isBusy(w)) return;
-    const std::string& app = wizard.workFolder;  // the scripts name it; bin holds their files
     const PackageSettings s = readSettings(w);
 
-    if (std::string m = checkFolders(s, app); !m.empty()) return fail(w, m);
+    if (std::string m = checkFolders(s, wizard.workFolder); !m.empty()) return fail(wizard, m);
     enterBusyState(w);
 
+    // The scripts name the build's folder; its bin holds their files.
     std::string error;
-    if (!prepareWorkFolder(wizard.appFolder, app, &error)) return fail(w, error);
+    wizard.buildFolderLock.reset();  // a build's that never reached the clean-up tick
+    if (!takeWorkFolder(wizard.appFolder, wizard.workFolder, &wizard.buildFolder,
+                        &wizard.buildFolderLock, &error))
+        return fail(wizard, error);
+    const std::string& app = wizard.buildFolder;
+    if (app != wizard.workFolder)
+        if (std::string m = checkFolders(s, app); !m.empty()) return fail(wizard, m);
     const std::string about = aboutText();
     if (!writeTextFile(binFile(app, "AboutInstaller.txt"), &about, 1, &error))
-        return fail(w, error);
+        return fail(wizard, error);
 
     TextFile script;
     if (!script.open(binFile(app, "temp.pkg")) || !writeLines(script, languageLines(s.language)))
-        return fail(w, script.error(), &script);
+        return fail(wizard, script.error(), &script);
 
-    if (std::string m = checkNameAndUid(s); !m.empty()) return fail(w, m, &script);
+    if (std::string m = checkNameAndUid(s); !m.empty()) return fail(wizard, m, &script);
 
     if (!writeLines(script, headerLines(s)) ||
         (s.supportAll && !script.writeLine(dependencyLine())))
-        return fail(w, script.error(), &script);
+        return fail(wizard, script.error(), &script);
 
-    if (std::string m = checkSource(s); !m.empty()) return fail(w, m, &script);
+    if (std::string m = checkSource(s); !m.empty()) return fail(wizard, m, &script);
 
     ScanProjectFolder(w, s.projectFolder);
     std::vector<std::string> entries(static_cast<std::size_t>(w.listCount()));
     for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = w.listItem(static_cast<int>(i));
-    if (std::string m = checkProjectEntries(entries); !m.empty()) return fail(w, m, &script);
+    if (std::string m = checkProjectEntries(entries); !m.empty()) return fail(wizard, m, &script);
 
-    if (!script.writeLine(aboutLine(app))) return fail(w, script.error(), &script);
+    if (!script.writeLine(aboutLine(app))) return fail(wizard, script.error(), &script);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         w.listSelect(static_cast<int>(i));
         if (!script.writeLine(fileLine(s.projectFolder, entries[i])))
-            return fail(w, script.error(), &script);
+            return fail(wizard, script.error(), &script);
     }
-    if (!script.close()) return fail(w, script.error());
+    if (!script.close()) return fail(wizard, script.error());
 
-    // A temp.sis left by an earlier run that never cleaned up must not pass for this
-    // build's package when the compiler fails.
-    std::remove(binFile(app, "temp.sis").c_str());
+    removeCompilerOutput(app);
 
     // Checked at the start, but never write a script line with an empty folder.
     std::string batchApp, missing;
     if (!batchFolder(app, &batchApp, &missing))
-        return fail(w, unreadableInBatchMessage(app, missing));
+        return fail(wizard, unreadableInBatchMessage(app, missing));
     const std::vector<std::string> go = goBatLines(batchApp);
     const std::string goBat = binFile(app, "go.bat");
-    if (!writeTextFile(goBat, go.data(), go.size(), &error)) return fail(w, error);
+    if (!writeTextFile(goBat, go.data(), go.size(), &error)) return fail(wizard, error);
 
     wizard.buildFailure.clear();
     wizard.goBat = wizard.starter.start(goBat);
-    if (!wizard.goBat) return fail(w, "Cannot start " + goBat);
+    if (!wizard.goBat) return fail(wizard, "Cannot start " + goBat);
     w.setEnabled(Control::Timer1, true);
 }
 

@@ -7,6 +7,7 @@
 #include "src/platform/folder_listing.h"
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
+#include "src/sis/sis_format.h"
 #include "src/text/case_folding.h"
 
 namespace tovrin {
@@ -49,6 +50,13 @@ std::string checkEntries(const std::vector<std::string>& entries) {
                    " cannot both be packaged: the phone does not tell their names apart.";
     }
     return "";
+}
+
+std::string checkEntryCount(const std::vector<std::string>& entries) {
+    const std::size_t most = sis::header::kMaxFileRecords - 1;  // the about text takes one
+    if (entries.size() <= most) return "";
+    return "The project folder holds " + std::to_string(entries.size()) +
+           " files, more than a package can hold: at most " + std::to_string(most) + ".";
 }
 
 }  // namespace tovrin

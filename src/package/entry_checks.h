@@ -15,4 +15,7 @@ namespace tovrin {
 // order that breaks one of the first two rules, else for the first pair, else "".
 std::string checkEntries(const std::vector<std::string>& entries);
 
+// Refuses more entries than a package holds besides the about text, naming both counts.
+std::string checkEntryCount(const std::vector<std::string>& entries);
+
 }  // namespace tovrin

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "src/platform/folder_lock.h"
 #include "src/platform/process.h"
 #include "src/platform/window.h"
 #include "src/sis/package_stamp.h"
@@ -15,18 +16,24 @@ namespace tovrin {
 struct Wizard {
     Window& window;
     std::string appFolder;  // without a final separator
-    // Whose bin a build writes into and go.bat and del.bat name: the application folder, or
-    // the per-user folder where that cannot be written (see src/platform/work_folder.h).
+    // Where builds work: the application folder, or the per-user folder where that cannot be
+    // written (see src/platform/work_folder.h).
     std::string workFolder;
     ScriptStarter& starter;
     std::unique_ptr<StartedProcess> goBat;
     std::unique_ptr<StartedProcess> delBat;
     std::string buildFailure;  // shown once the window is idle again; empty after a delivery
-    // Set by the delivery tick when a package was made: where del.bat copies it, the package
+    // Set by the delivery tick when a package was made: where del.bat delivers it, the package
     // itself and what lay at the target before, checked by the clean-up tick.
     std::string target;
     PackageStamp made;
     PackageStamp earlier;
+    std::string deliveryCopy;  // the package's copy in the destination before it is moved
+    // Whose bin the build in flight writes into and go.bat and del.bat name, held from the
+    // click to the clean-up tick: workFolder, or a folder of the window's own when another
+    // build holds that.
+    std::string buildFolder;
+    std::unique_ptr<FolderLock> buildFolderLock;
 };
 
 // Busy state: the whole window disabled and the busy panel shown. Leaving it gives the focus

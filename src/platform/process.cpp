@@ -168,4 +168,12 @@ std::unique_ptr<ScriptStarter> makeScriptStarter(const std::string& appFolder) {
 #endif
 }
 
+unsigned long currentProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+}
+
 }  // namespace tovrin

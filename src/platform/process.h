@@ -29,4 +29,7 @@ public:
 // process that has already ended, so no finished script is left as a zombie.
 std::unique_ptr<ScriptStarter> makeScriptStarter(const std::string& appFolder);
 
+// This process's identifier: unique among the processes running at the same time.
+unsigned long currentProcessId();
+
 }  // namespace tovrin

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
@@ -23,16 +24,19 @@ namespace tovrin {
 namespace {
 
 const char kCompiler[] = "makesis.exe";
+// How many folders of its own a window may try when the others are taken.
+constexpr int kOwnFolders = 100;
 
-// A name of this process's own in the folder, so that two wizards trying the same folder do
-// not collide.
+// On Windows a name of this process's own in the folder, so that two wizards trying the same
+// folder do not collide (the system deletes it on close). Elsewhere one name for all: a probe
+// that could not be deleted (or whose wizard was killed) is taken up and deleted by the next.
 std::string probeIn(const std::string& folder) {
 #ifdef _WIN32
-    const unsigned long process = GetCurrentProcessId();
+    return folder + kSeparator + "tovrin-write-probe-" + std::to_string(GetCurrentProcessId()) +
+           ".tmp";
 #else
-    const long process = getpid();
+    return folder + kSeparator + "tovrin-write-probe.tmp";
 #endif
-    return folder + kSeparator + "tovrin-write-probe-" + std::to_string(process) + ".tmp";
 }
 
 #ifdef _WIN32
@@ -71,7 +75,8 @@ bool canMakeFileIn(const std::string& folder) {
     const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     const bool closed = close(fd) == 0;
-    return unlink(probe.c_str()) == 0 && closed;
+    // Gone already: another wizard's probe of the same folder deleted it.
+    return (unlink(probe.c_str()) == 0 || errno == ENOENT) && closed;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -169,6 +174,42 @@ bool prepareWorkFolder(const std::string& appFolder, const std::string& workFold
     }
     if (upToDate(installed, copy) || copyWhole(installed, copy)) return true;
     if (err) *err = "Cannot copy " + installed + " to " + copy + ".";
+    return false;
+}
+
+bool takeWorkFolder(const std::string& appFolder, const std::string& preferred, std::string* folder,
+                    std::unique_ptr<FolderLock>* lock, std::string* err) {
+    std::vector<std::string> candidates{preferred};
+    const std::string user = userWorkFolder();
+    if (!user.empty()) {
+        if (user != preferred) candidates.push_back(user);
+        for (int n = 2; n <= kOwnFolders; ++n)
+            candidates.push_back(user + kSeparator + std::to_string(n));
+    }
+    std::string unwritable;
+    for (const std::string& candidate : candidates) {
+        const std::string bin = binFolder(candidate);
+        if (candidate != appFolder && !makeFolders(bin)) {
+            if (unwritable.empty())
+                unwritable = "Neither " + binFolder(appFolder) + " nor " + bin + " can be written.";
+            continue;
+        }
+        bool taken = false;
+        std::unique_ptr<FolderLock> held = lockFolder(bin, &taken);
+        if (taken) continue;
+        if (!prepareWorkFolder(appFolder, candidate, err)) return false;
+        *folder = candidate;
+        *lock = std::move(held);
+        return true;
+    }
+    if (!err) return false;
+    if (!unwritable.empty())
+        *err = unwritable;
+    else if (user.empty())
+        *err = "Another build is working in " + binFolder(preferred) + ".";
+    else
+        *err = "Other builds are working in " + binFolder(preferred) +
+               " and in every folder of its kind below " + user + ".";
     return false;
 }
 

@@ -5,7 +5,10 @@
 // same shape, whose bin holds a copy of the compiler so that go.bat runs it by its bare name.
 // languages.wzl is read from the application folder either way.
 
+#include <memory>
 #include <string>
+
+#include "src/platform/folder_lock.h"
 
 namespace tovrin {
 
@@ -23,5 +26,14 @@ std::string chooseWorkFolder(const std::string& appFolder);
 // a different one. False when that cannot be done, with *err naming the folders.
 bool prepareWorkFolder(const std::string& appFolder, const std::string& workFolder,
                        std::string* err);
+
+// Takes a folder for one build, locked (its bin) and readied: `preferred` when no other build
+// holds it, otherwise the first free one of the per-user folder and the folders 2, 3, ... below
+// it, each of the same shape with its own copy of the compiler. The lock is taken before the
+// folder is readied, so no two builds ever write one folder. A folder that cannot be locked at
+// all is used without a lock (*lock null), as it was before locks. False when there is none,
+// with *err saying why.
+bool takeWorkFolder(const std::string& appFolder, const std::string& preferred, std::string* folder,
+                    std::unique_ptr<FolderLock>* lock, std::string* err);
 
 }  // namespace tovrin

@@ -25,6 +25,9 @@ PackageStamp stampOf(const std::string& path) {
     std::size_t got = 0;
     if (std::fseek(file.get(), sis::header::kChecksum, SEEK_SET) == 0)
         got = std::fread(field, 1, sizeof field, file.get());
+    // A read error is not a short file: a stamp of what could not be read would tell a whole
+    // package from itself.
+    if (std::ferror(file.get())) return stamp;
     stamp.exists = true;
     stamp.size = static_cast<std::uint64_t>(info.st_size);
     stamp.checksum.assign(field, got);

@@ -155,6 +155,8 @@ constexpr size_t kMaxInstalledSpace = 0x50;
 constexpr size_t kReserved = 0x54;
 constexpr size_t kReservedSize = 16;
 constexpr size_t kSizeEr6 = 0x64;  // 100
+// The header counts file-area records (files, options, conditions) in a u16.
+constexpr size_t kMaxFileRecords = 0xFFFF;
 }  // namespace header
 
 // Header options (bit flags at header::kOptions).

@@ -91,6 +91,16 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"show 2> err.txt", "only standard output can be redirected"},
                       RefusedCase{"show 2>&1", "only standard output can be redirected"}));
 
+TEST(BatchLineTest, AndSplitsCommandsOutsideQuotesOnly) {
+    using Parts = std::vector<std::string>;
+    EXPECT_EQ(splitAtAnd("del a"), Parts{"del a"});
+    EXPECT_EQ(splitAtAnd("copy a b && move /y b c\r"), (Parts{"copy a b ", " move /y b c\r"}));
+    EXPECT_EQ(splitAtAnd("a&&b && c"), (Parts{"a", "b ", " c"}));
+    EXPECT_EQ(splitAtAnd("del \"x && y\" && del z"), (Parts{"del \"x && y\" ", " del z"}));
+    EXPECT_EQ(splitAtAnd("a & b &&& c"), (Parts{"a & b ", "& c"}));
+    EXPECT_EQ(splitAtAnd("&&"), (Parts{"", ""}));
+}
+
 TEST(BatchLineTest, NulByteIsRefused) {
     EXPECT_EQ(parseLine(std::string("del a\0b", 7)).error, "the line holds a NUL byte");
 }

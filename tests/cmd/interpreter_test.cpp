@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -201,6 +203,83 @@ TEST_F(InterpreterTest, FailedCopyIsReportedAndCreatesNothing) {
     EXPECT_EQ(content("old.sis"), "earlier package");
 }
 
+// --- move ---
+
+TEST_F(InterpreterTest, MoveRenamesOverTheTargetInOneStep) {
+    temp_.write("out/Demo.sis.7.tmp", everyByte());
+    temp_.write("out/Demo.sis", "earlier package");
+    temp_.write("a.txt", "a");
+    fs::create_directories(temp_.path() / "dest");
+    EXPECT_EQ(run("move /y out/Demo.sis.7.tmp \"" + root() + "/out/Demo.sis\"\nMOVE a.txt dest\n"),
+              "");
+    EXPECT_EQ(entries("out"), std::vector<std::string>{"Demo.sis"});
+    EXPECT_EQ(content("out/Demo.sis"), everyByte());
+    EXPECT_EQ(entries("dest"), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(InterpreterTest, FailedMoveIsReportedAndChangesNothing) {
+    temp_.write("old.sis", "earlier package");
+    temp_.write("new.sis", "new package");
+    fs::create_directories(temp_.path() / "folder");
+    std::string script =
+        "move missing.sis old.sis\n"
+        "move folder old.sis\n"
+        "move new.sis nowhere/old.sis\n"
+        "move /y new.sis\n"
+        "move *.sis old.sis\n";
+    std::string expected =
+        "t.bat:1: move: cannot find missing.sis: No such file or directory\n"
+        "t.bat:2: move: folder is a folder; nothing moved\n"
+        "t.bat:3: move: cannot move new.sis to nowhere/old.sis: No such file or directory\n"
+        "t.bat:4: move: expected a source and a destination, got 1 word (quote a path with "
+        "blanks); nothing moved\n"
+        "t.bat:5: move: wildcards are not supported, nothing moved: *.sis old.sis\n";
+    // A rename cannot cross file systems: the move fails rather than copying.
+    struct stat shm, here;
+    if (::stat("/dev/shm", &shm) == 0 && ::stat(temp_.str().c_str(), &here) == 0 &&
+        shm.st_dev != here.st_dev) {
+        script += "move new.sis /dev/shm/tovrin-move-test.sis\n";
+        expected +=
+            "t.bat:6: move: cannot move new.sis to /dev/shm/tovrin-move-test.sis: Invalid "
+            "cross-device link\n";
+    }
+    EXPECT_EQ(run(script), expected);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"folder", "new.sis", "old.sis"}));
+    EXPECT_EQ(content("old.sis"), "earlier package");
+    EXPECT_EQ(content("new.sis"), "new package");
+}
+
+// --- && ---
+
+TEST_F(InterpreterTest, AndRunsTheNextCommandOnlyWhenTheOneBeforeSucceeded) {
+    temp_.write("fails", "#!/bin/sh\nexit 3\n");
+    temp_.write("succeeds", "#!/bin/sh\nexit 0\n");
+    fs::permissions(temp_.path() / "fails", fs::perms::owner_all);
+    fs::permissions(temp_.path() / "succeeds", fs::perms::owner_all);
+    struct Case {
+        const char* script;
+        std::vector<std::string> left;  // the .txt files afterwards, of a.txt, b.txt and c.txt
+    } cases[] = {
+        {"copy a.txt b.txt && move /y b.txt c.txt", {"a.txt", "c.txt"}},
+        {"copy missing.txt b.txt && del a.txt", {"a.txt"}},
+        {"del a.txt && del a.txt && copy x c.txt", {}},
+        {"succeeds && \"del\" a.txt", {}},
+        {"fails && del a.txt", {"a.txt"}},
+        {"del a.txt&&copy \"x && y\" c.txt", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) fs::remove(temp_.path() / name);
+        temp_.write("a.txt", "a");
+        run(std::string(c.script) + "\r\n");
+        std::vector<std::string> left;
+        for (const std::string& name : entries())
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0)
+                left.push_back(name);
+        EXPECT_EQ(left, c.left);
+    }
+}
+
 // --- redirection ---
 
 TEST_F(InterpreterTest, RedirectionSendsACommandsMessagesIntoTheFile) {
@@ -252,13 +331,13 @@ TEST_P(UnknownLineTest, IsReportedAndTheNextLineStillRuns) {
     EXPECT_FALSE(fs::exists(temp.path() / "victim.txt"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, UnknownLineTest,
-                         ::testing::Values("for %%f in (a.txt b.txt) do del %%f",
-                                           "if exist a.txt del a.txt", "set X=a.txt", "@echo off",
-                                           "echo y > a.txt", "rem del a.txt", ":label",
-                                           "del a.txt | del b.txt", "del a.txt & del b.txt",
-                                           "del a.txt && del b.txt", "sort < a.txt", "del %X%",
-                                           "del \"a.txt", "start del a.txt", "call other.bat"));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, UnknownLineTest,
+    ::testing::Values("for %%f in (a.txt b.txt) do del %%f", "if exist a.txt del a.txt",
+                      "set X=a.txt", "@echo off", "echo y > a.txt", "rem del a.txt", ":label",
+                      "del a.txt | del b.txt", "del a.txt & del b.txt", "del a.txt &&& del b.txt",
+                      "del a.txt && echo b.txt", "&& del a.txt", "del a.txt &&", "sort < a.txt",
+                      "del %X%", "del \"a.txt", "start del a.txt", "call other.bat"));
 
 TEST_F(InterpreterTest, MissingProgramIsReported) {
     EXPECT_EQ(run("no-such-program-here a b\n"),

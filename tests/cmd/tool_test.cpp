@@ -119,6 +119,24 @@ TEST_F(ToolTest, AScriptThatCannotBeReadGivesStatusTwo) {
     }
 }
 
+// Help and version go to standard output with status 0, as the other commands answer them.
+TEST(ToolAnswers, HelpAndVersion) {
+    const std::string usage = "usage: tovrin-cmd script.bat\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string outStart;
+    } cases[] = {{{"-h"}, usage + "Runs one of the wizard's batch scripts"},
+                 {{"--help"}, usage},
+                 {{"go.bat", "--help"}, usage},
+                 {{"--version"}, "tovrin-cmd " TOVRIN_VERSION "\n"}};
+    for (const Case& c : cases) {
+        ProgramRun run = runProgram(kInterpreter, c.args);
+        EXPECT_EQ(run.status, 0) << c.args[0];
+        EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
 // A path as the wizard writes it into a script: quoted, "%" doubled.
 std::string quoted(const std::string& path) {
     std::string text = "\"";
@@ -158,20 +176,18 @@ TEST_F(ToolTest, BuildAndDeliveryScriptsRunAsWritten) {
 
     const std::string package("SIS\0\x01\r\n\xff", 8);
     temp_.write("my app (1) 50%/bin/temp.sis", package);
-    std::string delBat = "cd " + quoted(bin) +
-                         "\r\n"
-                         "del " +
-                         quoted(dest + "Demo.sis") +
-                         "\r\n"
-                         "copy " +
-                         quoted(bin + "temp.sis") + " " + quoted(dest + "Demo.sis") + "\r\n";
+    const std::string copy = quoted(dest + "Demo.sis.7.tmp");
+    std::string delBat = "cd " + quoted(bin) + "\r\n" + "copy " + quoted(bin + "temp.sis") + " " +
+                         copy + " && move /y " + copy + " " + quoted(dest + "Demo.sis") +
+                         "\r\ndel " + copy + "\r\n";
     for (const char* file : {"res.txt", "AboutInstaller.txt", "temp.pkg", "temp.sis", "go.bat"})
         delBat += "del " + quoted(bin + file) + "\r\n";
     temp_.write("my app (1) 50%/bin/del.bat", delBat);
     ProgramRun del =
         runProgram(kInterpreter, {bin + "del.bat"}, temp_.path(), {"PATH=/nonexistent"});
     EXPECT_EQ(del.status, 0);
-    EXPECT_EQ(del.out, "");
+    // The copy has been moved: only its deletion, there for a copy that failed, finds nothing.
+    EXPECT_EQ(del.out, bin + "del.bat:3: del: file not found: " + dest + "Demo.sis.7.tmp\n");
     EXPECT_EQ(readFile(dest + "Demo.sis"), package);
     EXPECT_EQ(readFile(dest + "Other.sis"), "another package");
     EXPECT_EQ(folderEntries(bin),

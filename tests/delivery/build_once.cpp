@@ -1,7 +1,7 @@
 // One whole build as the wizard does it, in a process of its own, so that a test can run it as
 // another user: tovrin_build_once <application folder> <project folder> <destination> <name>.
-// The work folder is chosen as the window chooses it. Prints every box the build showed and
-// exits 0 when there was none.
+// The work folder is chosen as the window chooses it. Prints every box the build showed, and
+// "still busy" when the window did not come back to idle; exits 0 when neither happened.
 
 #include <iostream>
 
@@ -25,5 +25,8 @@ int main(int argc, char* argv[]) {
     Wizard wizard{w, app, chooseWorkFolder(app), *starter, nullptr, nullptr, {}};
     test::runBuild(wizard);
     for (const test::ShownMessage& m : w.messages) std::cout << m.title << ": " << m.text << "\n";
-    return w.messages.empty() && w.enabled(Control::Form1) ? 0 : 1;
+    const bool idle = w.enabled(Control::Form1) && !w.visible(Control::Frame1) &&
+                      !w.enabled(Control::Timer1) && !w.enabled(Control::Timer2);
+    if (!idle) std::cout << "still busy\n";
+    return w.messages.empty() && idle ? 0 : 1;
 }

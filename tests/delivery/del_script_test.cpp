@@ -25,23 +25,27 @@ class DelBat : public ::testing::TestWithParam<DelCase> {};
 
 TEST_P(DelBat, HoldsItsLines) {
     const DelCase& c = GetParam();
-    EXPECT_EQ(delBatLines(c.app, c.destination, c.name, c.packageMade), c.lines) << c.what;
+    EXPECT_EQ(delBatLines(c.app, c.destination, c.name, c.name + ".sis.7.tmp", c.packageMade),
+              c.lines)
+        << c.what;
 }
 
-const std::string A = s + "Wizard", B = A + s + "bin" + s;
+const std::string A = s + "Wizard", B = A + s + "bin" + s, P = s + "Packages" + s;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DelBat,
     ::testing::Values(
-        DelCase{"delivered package",
-                A,
-                s + "Packages" + s,
-                "Demo",
-                true,
-                {"cd " + B, "del " + s + "Packages" + s + "Demo.sis",
-                 "copy " + B + "temp.sis " + s + "Packages" + s + "Demo.sis", "del " + B + kRes,
-                 "del " + B + "AboutInstaller.txt", "del " + B + "temp.pkg",
-                 "del " + B + "temp.sis", "del " + B + "go.bat"}},
+        DelCase{
+            "delivered package",
+            A,
+            s + "Packages" + s,
+            "Demo",
+            true,
+            {"cd " + B,
+             "copy " + B + "temp.sis " + P + "Demo.sis.7.tmp && move /y " + P + "Demo.sis.7.tmp " +
+                 P + "Demo.sis",
+             "del " + P + "Demo.sis.7.tmp", "del " + B + kRes, "del " + B + "AboutInstaller.txt",
+             "del " + B + "temp.pkg", "del " + B + "temp.sis", "del " + B + "go.bat"}},
         DelCase{"no package: the earlier one stays",
                 A,
                 s + "Packages" + s,
@@ -54,8 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
                 s + "P" + s,
                 "MyApp",
                 true,
-                {"cd " + B, "del " + s + "P" + s + "MyApp.sis",
-                 "copy " + B + "temp.sis " + s + "P" + s + "MyApp.sis", "del " + B + kRes,
+                {"cd " + B,
+                 "copy " + B + "temp.sis " + s + "P" + s + "MyApp.sis.7.tmp && move /y " + s + "P" +
+                     s + "MyApp.sis.7.tmp " + s + "P" + s + "MyApp.sis",
+                 "del " + s + "P" + s + "MyApp.sis.7.tmp", "del " + B + kRes,
                  "del " + B + "AboutInstaller.txt", "del " + B + "temp.pkg",
                  "del " + B + "temp.sis", "del " + B + "go.bat"}},
         DelCase{"blanks, & and % are quoted or doubled",
@@ -64,9 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "My App",
                 true,
                 {"cd \"" + s + "my wiz" + s + "bin" + s + "\"",
-                 "del \"" + s + "R&D 100%%" + s + "My App.sis\"",
                  "copy \"" + s + "my wiz" + s + "bin" + s + "temp.sis\" \"" + s + "R&D 100%%" + s +
-                     "My App.sis\"",
+                     "My App.sis.7.tmp\" && move /y \"" + s + "R&D 100%%" + s +
+                     "My App.sis.7.tmp\" \"" + s + "R&D 100%%" + s + "My App.sis\"",
+                 "del \"" + s + "R&D 100%%" + s + "My App.sis.7.tmp\"",
                  "del \"" + s + "my wiz" + s + "bin" + s + kRes + "\"",
                  "del \"" + s + "my wiz" + s + "bin" + s + "AboutInstaller.txt\"",
                  "del \"" + s + "my wiz" + s + "bin" + s + "temp.pkg\"",

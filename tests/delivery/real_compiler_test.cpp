@@ -6,13 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <future>
+#include <tuple>
 
 #include "src/platform/local_text.h"
+#include "src/platform/path.h"
 #include "src/platform/process.h"
+#include "src/platform/work_folder.h"
 #include "tests/delivery/build_runner.h"
 #include "tests/support/build_fixture.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/run_program.h"
+#include "tests/support/scoped_variable.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;
@@ -93,6 +98,73 @@ TEST(RealCompilerNames, NameThatIsNotUtf8BuildsBesideUtf8Names) {
     EXPECT_EQ(readFile(out + "/!/zo\xC3\xAB.txt"), "utf-8 name");
 }
 #endif
+
+// Two windows of one installation and two tovrin-builds build at once: the second window finds
+// the application folder's bin taken and works in a folder of its own, silently; each delivers
+// its own package, the same bytes as a build alone, and none leaves a file behind.
+TEST(RealCompilerTwoWindows, BuildAtOnceInFoldersOfTheirOwn) {
+    test::BuildFolders f;
+    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
+                  fs::copy_options::overwrite_existing);
+    for (const auto& [path, bytes] : test::referenceProjectFiles())
+        test::writeFile(f.project + path, bytes);
+    const std::string second = f.root.str() + kSeparator + "second" + kSeparator;
+    test::writeFile(second + "extra.txt", "window two's own file");
+    test::ScopedVariable cache(test::kUserCacheVariable, f.root.str() + kSeparator + "cache");
+    const std::string own = userWorkFolder();
+
+    auto starter = makeScriptStarter(f.app);
+    test::FakeWindow w1, w2;
+    Wizard one{w1, f.app, f.app, *starter, nullptr, nullptr, {}};
+    Wizard two{w2, f.app, f.app, *starter, nullptr, nullptr, {}};
+    for (auto [w, project, name] : {std::tuple{&w1, f.project, "Demo"}, {&w2, second, "Two"}}) {
+        w->setText(Control::txtProjPath, project);
+        w->setText(Control::txtDest, f.destination);
+        w->setText(Control::txtName, name);
+        w->selectLanguage("FR - French");
+    }
+    std::vector<std::future<test::ProgramRun>> commands;
+    for (const char* out : {"cmd1", "cmd2"}) {
+        const std::string dest = f.root.str() + kSeparator + out + kSeparator;
+        fs::create_directories(fs::path(dest));
+        commands.push_back(std::async(std::launch::async, [&f, dest] {
+            return test::runProgram(test::appProgram("tovrin-build"),
+                                    {"-q", "-n", "Demo", "-l", "fr", "-d", dest, f.project});
+        }));
+    }
+    test::runBuilds({&one, &two});
+    for (std::future<test::ProgramRun>& command : commands) {
+        const test::ProgramRun run = command.get();
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+    for (const char* out : {"cmd1", "cmd2"})
+        EXPECT_TRUE(readFile(f.root.str() + kSeparator + out + kSeparator + "Demo.sis") ==
+                    readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" / "demo.sis"))
+            << out << "'s package differs from the reference";
+
+    EXPECT_TRUE(w1.messages.empty()) << w1.messages[0].text;
+    EXPECT_TRUE(w2.messages.empty()) << w2.messages[0].text;
+    EXPECT_EQ(one.buildFolder, f.app);
+    EXPECT_EQ(two.buildFolder, own);
+    EXPECT_TRUE(readFile(f.destination + "Demo.sis") ==
+                readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" / "demo.sis"))
+        << "the first window's package differs from the reference";
+    const std::string out = f.root.str() + kSeparator + "extracted";
+    const test::ProgramRun lister =
+        test::runProgram(test::appProgram("sislist"), {"-x", out, f.destination + "Two.sis"});
+    ASSERT_EQ(lister.status, 0) << lister.out << lister.err;
+    EXPECT_EQ(test::folderNames(fs::path(out) / "!"), std::vector<std::string>{"extra.txt"});
+    EXPECT_EQ(test::folderNames(f.destination), (std::vector<std::string>{"Demo.sis", "Two.sis"}));
+    EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), std::vector<std::string>{"makesis.exe"});
+    EXPECT_EQ(test::folderNames(fs::path(own) / "bin"), std::vector<std::string>{"makesis.exe"});
+
+    // Alone, the second window's project gives the same bytes from the application folder.
+    const std::string alone = readFile(f.destination + "Two.sis");
+    fs::remove(f.destination + "Two.sis");
+    test::runBuild(two);
+    EXPECT_EQ(two.buildFolder, f.app);
+    EXPECT_TRUE(readFile(f.destination + "Two.sis") == alone) << "the packages differ";
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, RealCompiler,

@@ -8,6 +8,7 @@
 #include "src/delivery/ticks.h"
 #include "src/package/wizard.h"
 #include "src/platform/path.h"
+#include "src/platform/process.h"
 #include "tests/support/fake_starter.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
@@ -22,7 +23,7 @@ class Ticks : public ::testing::Test {
 protected:
     Ticks() {
         fs::create_directories(root.path() / "app" / "bin");
-        wizard.appFolder = wizard.workFolder = (root.path() / "app").string();
+        wizard.appFolder = wizard.workFolder = wizard.buildFolder = (root.path() / "app").string();
         w.setText(Control::txtDest, root.str() + kSeparator);
         w.setText(Control::txtName, "Demo");
         // The state in which the create command hands over.
@@ -65,29 +66,17 @@ TEST_F(Ticks, DeliveredBuildEndsIdleAndSilent) {
 #else
     const std::string res = "res.txt";  // named as go.bat wrote it: names are case-sensitive here
 #endif
+    const std::string copy = dest + "Demo.sis." + std::to_string(currentProcessId()) + ".tmp";
     EXPECT_EQ(readFile(bin("del.bat")),  // the earlier, longer script is gone
-              "cd " + b +
-                  "\r\n"
-                  "del " +
-                  dest +
-                  "Demo.sis\r\n"
-                  "copy " +
-                  b + "temp.sis " + dest +
-                  "Demo.sis\r\n"
-                  "del " +
-                  b + res +
-                  "\r\n"
-                  "del " +
-                  b +
-                  "AboutInstaller.txt\r\n"
-                  "del " +
-                  b +
-                  "temp.pkg\r\n"
-                  "del " +
-                  b +
-                  "temp.sis\r\n"
-                  "del " +
-                  b + "go.bat\r\n");
+              "cd " + b + "\r\n" +       //
+                  "copy " + b + "temp.sis " + copy + " && move /y " + copy + " " + dest +  //
+                  "Demo.sis\r\n" +                                                         //
+                  "del " + copy + "\r\n" +                                                 //
+                  "del " + b + res + "\r\n" +                                              //
+                  "del " + b + "AboutInstaller.txt\r\n" +                                  //
+                  "del " + b + "temp.pkg\r\n" +                                            //
+                  "del " + b + "temp.sis\r\n" +                                            //
+                  "del " + b + "go.bat\r\n");
 
     fs::copy_file(bin("temp.sis"), dest + "Demo.sis");  // what del.bat does
     *starter.started[0].running = false;
@@ -137,20 +126,21 @@ TEST_F(Ticks, BuildWithoutPackageIsReportedWithTheCompilersOutputOnceIdle) {
     EXPECT_EQ(w.messages.size(), 1u);
 }
 
-// After del.bat, what lies at the target must be the package that was made.
-TEST_F(Ticks, CopyThatFailedIsReportedAndAPartialCopyRemoved) {
+// After del.bat, what lies at the target is whole and stays; del.bat's copy is gone.
+TEST_F(Ticks, CopyThatFailedIsReportedAndTheTargetLeftAsItIs) {
     const std::string target = root.str() + kSeparator + "Demo.sis";
+    const std::string copy = target + "." + std::to_string(currentProcessId()) + ".tmp";
     const std::string made = std::string(16, 'h') + "CS" + std::string(100, 'd');
+    const std::string kept = " The earlier package was kept.";
     struct Case {
         const char* what;
         std::string before, after;  // the target's bytes before and after del.bat; "" for none
-        bool kept;                  // the target is still there afterwards
+        std::string message;        // after "The package could not be copied to <target>."
     } cases[] = {
-        {"nothing arrived", "", "", false},
-        {"a partial copy", "", made.substr(0, 40), false},
-        {"a copy of another package", "", std::string(16, 'h') + "XY" + std::string(100, 'd'),
-         false},
-        {"an earlier package del.bat could not delete", "earlier", "earlier", true},
+        {"nothing arrived", "", "", ""},
+        {"the earlier package stays", "earlier", "earlier", kept},
+        {"another program wrote the target", "earlier",
+         std::string(16, 'h') + "XY" + std::string(100, 'd'), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -161,15 +151,16 @@ TEST_F(Ticks, CopyThatFailedIsReportedAndAPartialCopyRemoved) {
         w.setEnabled(Control::Timer1, true);
         w.messages.clear();
         Timer1_Timer(wizard);
-        if (c.after.empty())
-            fs::remove(target);
-        else if (c.after != c.before)
-            root.write("Demo.sis", c.after);
+        root.write("Demo.sis." + std::to_string(currentProcessId()) + ".tmp",
+                   made.substr(0, 40));  // what a copy that failed half-way leaves
+        if (c.after != c.before) root.write("Demo.sis", c.after);
         Timer2_Timer(wizard);
         ASSERT_EQ(w.messages.size(), 1u);
-        EXPECT_EQ(w.messages[0].text, "The package could not be copied to " + target + ".");
+        EXPECT_EQ(w.messages[0].text,
+                  "The package could not be copied to " + target + "." + c.message);
         EXPECT_EQ(w.messages[0].title, "Error");
-        EXPECT_EQ(fs::exists(target), c.kept);
+        EXPECT_EQ(readFile(target), c.after.empty() ? "<missing>" : c.after);
+        EXPECT_FALSE(fs::exists(copy));
         EXPECT_TRUE(w.enabled(Control::Form1));
     }
 }

@@ -3,6 +3,8 @@
 
 #include "src/package/entry_checks.h"
 
+#include "src/package/check_order.h"
+
 #include <gtest/gtest.h>
 
 #include "src/platform/path.h"
@@ -77,6 +79,18 @@ TEST(EntryChecks, RefuseWhatAFileLineCannotCarryAndNamesThePhoneTakesForOne) {
 #endif
     };
     for (const Case& c : cases) EXPECT_EQ(checkEntries(c.entries), c.message) << c.what;
+}
+
+// A package holds 65535 file records, one of them the about text; the count is judged first,
+// before any name, in the order both the window and tovrin-build run after the scan.
+TEST(EntryChecks, RefuseMoreFilesThanAPackageHolds) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 65534; ++i) entries.push_back(kSep + "f" + std::to_string(i));
+    EXPECT_EQ(checkProjectEntries(entries), "");
+    entries.push_back(kSep + "bad\"name");
+    EXPECT_EQ(checkProjectEntries(entries),
+              "The project folder holds 65535 files, more than a package can hold: at most "
+              "65534.");
 }
 
 }  // namespace

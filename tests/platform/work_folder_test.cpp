@@ -2,12 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "src/platform/path.h"
 #include "src/platform/work_folder.h"
+#include "tests/support/scoped_variable.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -15,39 +14,19 @@ namespace fs = std::filesystem;
 namespace tovrin {
 namespace {
 
-// Sets (or with no value, removes) an environment variable until the end of the scope.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        set(value);
-    }
-    ~ScopedVariable() { set(old_); }
-
-private:
-    void set(const std::optional<std::string>& value) {
-#ifdef _WIN32
-        _putenv_s(name_, value ? value->c_str() : "");
-#else
-        value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
-#endif
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedVariable;
 
 TEST(WorkFolder, UserFolderFollowsTheHostsVariables) {
     struct Case {
         std::optional<std::string> cache, home;
         std::string expected;
     };
+    const char* kCacheVariable = test::kUserCacheVariable;
 #ifdef _WIN32
-    const char* kCacheVariable = "LOCALAPPDATA";
     const Case cases[] = {
         {"C:\\Users\\Ann\\AppData\\Local", {}, "C:\\Users\\Ann\\AppData\\Local\\Tovrin"},
         {"D:\\Local\\", {}, "D:\\Local\\Tovrin"}};
 #else
-    const char* kCacheVariable = "XDG_CACHE_HOME";
     const Case cases[] = {{"/var/cache/ann", "/home/ann", "/var/cache/ann/tovrin"},
                           {"relative/cache", "/home/ann", "/home/ann/.cache/tovrin"},
                           {{}, "/home/ann/", "/home/ann/.cache/tovrin"},
@@ -98,6 +77,33 @@ TEST(WorkFolder, UserFolderGetsTheInstalledCompiler) {
     EXPECT_FALSE(prepareWorkFolder(app, impossible, &err));
     EXPECT_EQ(err, "Neither " + app + kSeparator + "bin nor " + impossible + kSeparator +
                        "bin can be written.");
+}
+
+// One folder, one build: a build that finds its folder taken gets one of its own, with its own
+// copy of the compiler, and a folder let go is free again.
+TEST(WorkFolder, BuildsAtOnceTakeFoldersOfTheirOwn) {
+    test::TempDir dir;
+    const std::string app = dir.str() + kSeparator + "app";
+    dir.write("app/bin/makesis.exe", "the installed compiler");
+    ScopedVariable cache(test::kUserCacheVariable, dir.str() + kSeparator + "cache");
+    const std::string user = userWorkFolder();
+
+    std::unique_ptr<FolderLock> locks[4];
+    const std::string expected[] = {app, user, user + kSeparator + "2", app};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        if (i == 3) locks[0].reset();  // the first build has ended
+        std::string folder, err;
+        ASSERT_TRUE(takeWorkFolder(app, app, &folder, &locks[i], &err)) << err;
+        EXPECT_EQ(folder, expected[i]);
+        EXPECT_NE(locks[i], nullptr);
+        EXPECT_EQ(test::readFile(binFile(folder, "makesis.exe")), "the installed compiler");
+    }
+    locks[1].reset();
+    std::string folder, err;
+    std::unique_ptr<FolderLock> again;
+    ASSERT_TRUE(takeWorkFolder(app, user, &folder, &again, &err)) << err;
+    EXPECT_EQ(folder, user);
 }
 
 }  // namespace

@@ -113,4 +113,18 @@ private:
 
 BatchLine parseLine(const std::string& line) { return LineParser(line).parse(); }
 
+std::vector<std::string> splitAtAnd(const std::string& line) {
+    std::vector<std::string> commands;
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        if (quoted || line.compare(i, 2, "&&") != 0) continue;
+        commands.push_back(line.substr(start, i - start));
+        start = ++i + 1;
+    }
+    commands.push_back(line.substr(start));
+    return commands;
+}
+
 }  // namespace tovrin::cmd

@@ -5,7 +5,8 @@
 //  - "%%" stands for one "%"; a single "%" would be variable expansion, which is not supported;
 //  - outside quotes, ">" (or "1>") sends standard output to the word that follows, ">>"
 //    appends to it; the redirection may stand anywhere on the line;
-//  - outside quotes, "|", "&", "<" and "^" are not supported;
+//  - outside quotes, "&&" joins two commands on one line (see splitAtAnd); "|", a single "&",
+//    "<" and "^" are not supported;
 //  - a leading "@" (no echo for this line) is dropped.
 // A line with anything not supported has an error and no words, so it is never half run.
 
@@ -22,6 +23,11 @@ struct BatchLine {
     std::string error;    // why the line cannot be run; empty when it can
 };
 
+// One command of a line (a line without "&&" is one command).
 BatchLine parseLine(const std::string& line);
+
+// The commands of a line, split at each "&&" outside quotes: a command after "&&" runs only
+// when the one before it succeeded. A line without "&&" gives itself.
+std::vector<std::string> splitAtAnd(const std::string& line);
 
 }  // namespace tovrin::cmd

@@ -143,4 +143,29 @@ std::string copyFile(const std::string& currentFolder, const std::vector<std::st
     return "";
 }
 
+std::string moveFile(const std::string& currentFolder, const std::vector<std::string>& args) {
+    std::vector<std::string> rest = args;
+    if (!rest.empty() && (rest[0] == "/y" || rest[0] == "/Y")) rest.erase(rest.begin());
+    if (rest.size() != 2)
+        return "move: expected a source and a destination, got " + wordCount(rest) +
+               " (quote a path with blanks); nothing moved";
+    const std::string& source = rest[0];
+    const std::string& destination = rest[1];
+    if (hasWildcard(source) || hasWildcard(destination))
+        return "move: wildcards are not supported, nothing moved: " + source + " " + destination;
+
+    const std::string from = resolvePath(currentFolder, source);
+    std::string to = resolvePath(currentFolder, destination);
+    struct stat fromInfo;
+    if (::lstat(from.c_str(), &fromInfo) != 0)
+        return "move: cannot find " + source + ": " + systemError();
+    if (S_ISDIR(fromInfo.st_mode)) return "move: " + source + " is a folder; nothing moved";
+    struct stat toInfo;
+    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode))
+        to = resolvePath(to, baseName(from));
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return "move: cannot move " + source + " to " + destination + ": " + systemError();
+    return "";
+}
+
 }  // namespace tovrin::cmd

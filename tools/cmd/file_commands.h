@@ -27,4 +27,10 @@ std::string deleteFile(const std::string& currentFolder, const std::vector<std::
 // temporary name and renamed when complete, so a failure leaves no half file.
 std::string copyFile(const std::string& currentFolder, const std::vector<std::string>& args);
 
+// move [/y] SOURCE DESTINATION: renames SOURCE to DESTINATION, replacing it in one step; a
+// folder as DESTINATION receives a file of SOURCE's name. A rename, so only within one file
+// system; never a folder as SOURCE. "/y" (replace without asking) is what a script's move does
+// anyway.
+std::string moveFile(const std::string& currentFolder, const std::vector<std::string>& args);
+
 }  // namespace tovrin::cmd

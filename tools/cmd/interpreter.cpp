@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace tovrin::cmd {
@@ -28,14 +29,34 @@ std::string lowerCase(std::string text) {
 // as programs, so "echo" or "set" never runs a host program of the same name.
 bool isOtherInterpreterCommand(const std::string& command) {
     static const char* const kCommands[] = {
-        "assoc",    "break", "call",   "cls",   "color",  "date",     "dir",   "echo",
-        "endlocal", "exit",  "for",    "ftype", "goto",   "if",       "md",    "mkdir",
-        "mklink",   "move",  "path",   "pause", "popd",   "prompt",   "pushd", "rd",
-        "rem",      "ren",   "rename", "rmdir", "set",    "setlocal", "shift", "start",
-        "time",     "title", "type",   "ver",   "verify", "vol"};
+        "assoc",    "break",  "call",  "cls",    "color",    "date",  "dir",   "echo",
+        "endlocal", "exit",   "for",   "ftype",  "goto",     "if",    "md",    "mkdir",
+        "mklink",   "path",   "pause", "popd",   "prompt",   "pushd", "rd",    "rem",
+        "ren",      "rename", "rmdir", "set",    "setlocal", "shift", "start", "time",
+        "title",    "type",   "ver",   "verify", "vol"};
     return command[0] == ':' || command[0] == '(' ||
            std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
 }
+
+// Why a command named so is not run here; empty when it is.
+std::string refusal(const std::string& name) {
+    if (!name.empty() && isOtherInterpreterCommand(lowerCase(name)))
+        return "'" + name + "' is not supported";
+    // A script runs only what lies beside it in the current folder, by its bare name: a path
+    // or a name found elsewhere could start any program of the host.
+    if (name.find('/') != std::string::npos)
+        return "only a program in the current folder can be run";
+    return "";
+}
+
+constexpr const char* kUsage = "usage: tovrin-cmd script.bat\n";
+constexpr const char* kHelp =
+    "Runs one of the wizard's batch scripts where cmd.exe is not at hand: cd, del, copy, move,\n"
+    "programs of the current folder by their bare names, \">\" and \"&&\". A line it does not\n"
+    "understand is reported and skipped; each line runs whatever the one before did.\n"
+    "  -h, --help show this help\n"
+    "  --version  show the version\n"
+    "Exit status: 0 once every line has run, 2 when the script cannot be read.\n";
 
 std::string startFolder() {
     char buffer[PATH_MAX];
@@ -63,50 +84,61 @@ void Interpreter::runScript(const std::string& text, const std::string& scriptNa
 }
 
 void Interpreter::runLine(const std::string& text, const std::string& where) {
-    BatchLine line = parseLine(text);
     std::string shown = text;
     while (!shown.empty() && shown.back() == '\r') shown.pop_back();
-    if (!line.error.empty()) return report(where, line.error + "; line skipped: " + shown);
-    if (line.words.empty()) {
-        if (line.redirected) report(where, "nothing to run; line skipped: " + shown);
-        return;
+    // Every command of the line is judged before the first runs, so a line is never half run
+    // for want of understanding its end.
+    const std::vector<std::string> parts = splitAtAnd(text);
+    std::vector<BatchLine> commands;
+    for (const std::string& part : parts) {
+        BatchLine line = parseLine(part);
+        std::string why = line.error;
+        if (why.empty() && line.words.empty() && (line.redirected || parts.size() > 1))
+            why = "nothing to run";
+        if (why.empty() && !line.words.empty()) why = refusal(line.words[0]);
+        if (!why.empty()) return report(where, why + "; line skipped: " + shown);
+        commands.push_back(std::move(line));
     }
+    for (const BatchLine& line : commands)
+        if (!line.words.empty() && !runCommand(line, where)) return;
+}
 
-    const std::string command = lowerCase(line.words[0]);
-    const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
-    if (!command.empty() && isOtherInterpreterCommand(command))
-        return report(where, "'" + line.words[0] + "' is not supported; line skipped: " + shown);
-    // A script runs only what lies beside it in the current folder, by its bare name: a path
-    // or a name found elsewhere could start any program of the host.
-    if (line.words[0].find('/') != std::string::npos)
-        return report(where,
-                      "only a program in the current folder can be run; line skipped: " + shown);
+std::optional<std::string> Interpreter::runOwnCommand(const std::string& command,
+                                                      const std::vector<std::string>& args) {
+    if (command == "cd" || command == "chdir") return changeFolder(&currentFolder_, args);
+    if (command == "del" || command == "erase") return deleteFile(currentFolder_, args);
+    if (command == "copy") return copyFile(currentFolder_, args);
+    if (command == "move") return moveFile(currentFolder_, args);
+    return std::nullopt;
+}
 
+bool Interpreter::runCommand(const BatchLine& line, const std::string& where) {
     int outputFd = -1;
     if (line.redirected) {
         std::string target = resolvePath(currentFolder_, line.target);
         int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (line.append ? O_APPEND : O_TRUNC);
         outputFd = ::open(target.c_str(), flags, 0666);
-        if (outputFd < 0)
-            return report(where, "cannot open " + line.target +
-                                     " for output: " + std::strerror(errno) + "; line skipped");
+        if (outputFd < 0) {
+            report(where, "cannot open " + line.target + " for output: " + std::strerror(errno) +
+                              "; line skipped");
+            return false;
+        }
     }
 
+    const std::string command = lowerCase(line.words[0]);
+    const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
     std::string message;
-    if (command == "cd" || command == "chdir") {
-        message = changeFolder(&currentFolder_, args);
-    } else if (command == "del" || command == "erase") {
-        message = deleteFile(currentFolder_, args);
-    } else if (command == "copy") {
-        message = copyFile(currentFolder_, args);
+    bool succeeded = false;
+    if (std::optional<std::string> said = runOwnCommand(command, args)) {
+        message = *said;
+        succeeded = message.empty();
+    } else if (std::string program = findProgram(line.words[0], currentFolder_); program.empty()) {
+        message = "program not found: " + line.words[0];
     } else {
-        std::string program = findProgram(line.words[0], currentFolder_);
-        if (program.empty()) {
-            message = "program not found: " + line.words[0];
-        } else {
-            out_.flush();
-            runProgram(program, line.words, currentFolder_, outputFd, &message);
-        }
+        out_.flush();
+        int status = 0;
+        succeeded = runProgram(program, line.words, currentFolder_, outputFd, &status, &message) &&
+                    status == 0;
     }
 
     if (!message.empty()) {
@@ -120,11 +152,22 @@ void Interpreter::runLine(const std::string& text, const std::string& where) {
     }
     if (outputFd >= 0 && ::close(outputFd) != 0)
         report(where, "cannot write to " + line.target + ": " + std::strerror(errno));
+    return succeeded;
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const std::string& arg : args) {
+        if (arg == "-h" || arg == "--help") {
+            out << kUsage << kHelp;
+            return 0;
+        }
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "tovrin-cmd " TOVRIN_VERSION "\n";
+        return 0;
+    }
     if (args.size() != 1) {
-        err << "usage: tovrin-cmd script.bat\n";
+        err << kUsage;
         return 2;
     }
     std::string text;

@@ -35,7 +35,7 @@ std::string findProgram(const std::string& name, const std::string& currentFolde
 }
 
 bool runProgram(const std::string& program, const std::vector<std::string>& args,
-                const std::string& folder, int outputFd, std::string* error) {
+                const std::string& folder, int outputFd, int* status, std::string* error) {
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -67,13 +67,14 @@ bool runProgram(const std::string& program, const std::vector<std::string>& args
     do got = ::read(report[0], &code, sizeof code);
     while (got < 0 && errno == EINTR);
     ::close(report[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    int ended = 0;
+    while (::waitpid(child, &ended, 0) < 0 && errno == EINTR) {
     }
     if (got == static_cast<ssize_t>(sizeof code)) {
         *error = "cannot start " + args[0] + ": " + std::strerror(code);
         return false;
     }
+    *status = WIFEXITED(ended) ? WEXITSTATUS(ended) : 128 + WTERMSIG(ended);
     return true;
 }
 

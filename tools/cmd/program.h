@@ -15,8 +15,9 @@ std::string findProgram(const std::string& name, const std::string& currentFolde
 
 // Runs `program` with `args` (args[0] is the name as written) in `folder`, its standard
 // output on `outputFd` (-1: this process's own), and waits for it to end. False with a reason
-// in `error` when it could not be started; its exit status is not a failure here.
+// in `error` when it could not be started; otherwise `*status` is its exit status (128 plus
+// the signal's number when a signal ended it), which the program reports itself.
 bool runProgram(const std::string& program, const std::vector<std::string>& args,
-                const std::string& folder, int outputFd, std::string* error);
+                const std::string& folder, int outputFd, int* status, std::string* error);
 
 }  // namespace tovrin::cmd

@@ -190,7 +190,7 @@ bool Parser::needHeader(const Token& at) {
 }
 
 bool Parser::addRecord(Record record) {
-    if (pkg_.records.size() >= kMaxCount) {
+    if (pkg_.records.size() >= sis::header::kMaxFileRecords) {
         return fail(record.line, "too many file, option and condition lines (at most 65535)");
     }
     pkg_.records.push_back(std::move(record));
