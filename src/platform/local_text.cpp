@@ -1,5 +1,7 @@
 #include "src/platform/local_text.h"
 
+#include <algorithm>
+
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
 
@@ -85,7 +87,13 @@ std::size_t findLastCharacterOf(const std::string& text, const std::string& set)
     return found;
 }
 
+bool isAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::u32string codePoints(const std::string& localText) {
+    if (isAscii(localText)) return std::u32string(localText.begin(), localText.end());
     std::u32string points;
     for (std::size_t pos = 0; pos < localText.size();) {
         const std::size_t length = characterLength(localText, pos);
@@ -106,6 +114,7 @@ std::string localFromUtf8(const std::string& utf8) {
 }
 
 std::u32string packagedCodePoints(const std::string& name) {
+    if (isAscii(name)) return std::u32string(name.begin(), name.end());
 #ifndef _WIN32
     Utf8Checker checker;
     checker.update(reinterpret_cast<const uint8_t*>(name.data()), name.size());

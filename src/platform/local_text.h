@@ -30,6 +30,9 @@ bool endsWithCharacter(const std::string& text, char c);
 // npos when there is none.
 std::size_t findLastCharacterOf(const std::string& text, const std::string& set);
 
+// Whether every byte is below 0x80: such text is its own code points in every local encoding.
+bool isAscii(const std::string& text);
+
 // The Unicode code points of the text as the host decodes it. A byte that begins no whole
 // character stands for the code point of its value (U+0080 to U+00FF).
 std::u32string codePoints(const std::string& localText);

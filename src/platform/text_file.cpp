@@ -20,7 +20,10 @@ bool TextFile::open(const std::string& path) {
     path_ = path;
     errno = 0;
     file_ = std::fopen(path.c_str(), "wb");
-    return file_ ? true : fail("create");
+    if (!file_) return fail("create");
+    // A package script may run to megabytes: fewer, larger writes.
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+    return true;
 }
 
 bool TextFile::writeLine(const std::string& line) {

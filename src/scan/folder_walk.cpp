@@ -20,6 +20,13 @@ bool holdsMissingMark(const std::string& name) {
 // pages: the order of their Unicode code points gives the same package every time and on every
 // host (on Linux it is the byte order of UTF-8 names). Names that decode alike keep byte order.
 void sortByCodePoints(std::vector<FolderEntry>* listing) {
+    // ASCII names, the common case, are their own code points in every code page.
+    if (std::all_of(listing->begin(), listing->end(),
+                    [](const FolderEntry& e) { return isAscii(e.name); })) {
+        std::sort(listing->begin(), listing->end(),
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+        return;
+    }
     std::vector<std::pair<std::u32string, FolderEntry>> keyed;
     keyed.reserve(listing->size());
     for (FolderEntry& entry : *listing)

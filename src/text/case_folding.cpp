@@ -88,6 +88,8 @@ constexpr Run kRuns[] = {
 }  // namespace
 
 char32_t foldCase(char32_t cp) {
+    // Below U+0080 only A to Z fold (the first run): most names are ASCII.
+    if (cp < 0x80) return cp >= U'A' && cp <= U'Z' ? cp + 32 : cp;
     // The last run that starts at or before cp.
     const Run* run = std::upper_bound(std::begin(kRuns), std::end(kRuns), cp,
                                       [](char32_t c, const Run& r) { return c < r.first; });

@@ -176,9 +176,12 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     if (!scratch.create(&error) || !writeScratchFiles(s, entries, scratch, &error))
         return fail(console, error);
 
+    // The compiler reads the files from the script: the list is let go before it runs.
+    const std::size_t files = entries.size() + 1;
+    std::vector<std::string>().swap(entries);
     ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
-    return compile(scratch.file("temp.pkg"), s.destinationFolder + s.name + ".sis",
-                   entries.size() + 1, options.quiet, line, console);
+    return compile(scratch.file("temp.pkg"), s.destinationFolder + s.name + ".sis", files,
+                   options.quiet, line, console);
 }
 
 }  // namespace tovrin::build
