@@ -46,12 +46,13 @@ private:
 std::unique_ptr<FolderLock> lockFolder(const std::string& folder, bool* taken) {
     *taken = false;
 #ifdef _WIN32
-    // Shared with nobody: a second open fails while this handle, or an inherited copy of it,
-    // is open.
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    // Shared with nobody: a second open fails while this handle is open. Not inherited by the
+    // scripts: an inherited copy is closed whenever the system gets round to it after the
+    // script's exit (late under wine), so the file would outlive the build and take the folder
+    // from the next one; closed here, it goes at once.
     const std::string path = folder + kSeparator + "build.lock";
     const HANDLE file = CreateFileA(
-        path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, &inherited, OPEN_ALWAYS,
+        path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *taken = GetLastError() == ERROR_SHARING_VIOLATION;

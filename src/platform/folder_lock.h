@@ -1,8 +1,8 @@
 #pragma once
 // A build's hold on the folder it works in. The lock is the system's own, not a file whose
 // presence means something: it ends when the FolderLock goes or the process ends, however it
-// ends. The scripts a build starts inherit it, so a folder stays taken while a script of a
-// wizard that was killed still runs in it.
+// ends. On Linux the scripts a build starts inherit it, so a folder stays taken while a script
+// of a wizard that was killed still runs in it; on Windows it stays with the wizard's process.
 
 #include <memory>
 #include <string>
