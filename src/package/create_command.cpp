@@ -12,6 +12,7 @@
 #include "src/platform/path.h"
 #include "src/platform/text_file.h"
 #include "src/platform/work_folder.h"
+#include "src/scan/path_text.h"
 #include "src/scan/scan_project_folder.h"
 
 namespace tovrin {
@@ -34,7 +35,7 @@ void removeCompilerOutput(const std::string& app) {
     FolderId id;
     if (!listFolder(binFile(app, ""), &entries, &id)) return;
     for (const FolderEntry& entry : entries) {
-        const std::string name = entry.name.substr(0, entry.name.find('\0'));
+        const std::string name = TrimAtNul(entry.name);
         if (!entry.isFolder && (name == "temp.sis" || name.rfind("temp.sis.", 0) == 0))
             std::remove(binFile(app, name).c_str());
     }

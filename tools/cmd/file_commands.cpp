@@ -92,24 +92,46 @@ std::string deleteFile(const std::string& currentFolder, const std::vector<std::
     return "";
 }
 
-std::string copyFile(const std::string& currentFolder, const std::vector<std::string>& args) {
+namespace {
+
+// The two paths of copy or move, judged alike: two words, no wildcards, a source that is no
+// folder; a folder as the destination receives a file of the source's name. `follow`: the
+// source is judged by what a link names (copy reads through it; move renames the link).
+std::string sourceAndDestination(const std::string& verb, const std::string& done,
+                                 const std::string& currentFolder,
+                                 const std::vector<std::string>& args, bool follow,
+                                 std::string* from, std::string* to, struct stat* fromInfo) {
     if (args.size() != 2)
-        return "copy: expected a source and a destination, got " + wordCount(args) +
-               " (quote a path with blanks); nothing copied";
+        return verb + ": expected a source and a destination, got " + wordCount(args) +
+               " (quote a path with blanks); nothing " + done;
     const std::string& source = args[0];
     const std::string& destination = args[1];
     if (hasWildcard(source) || hasWildcard(destination))
-        return "copy: wildcards are not supported, nothing copied: " + source + " " + destination;
+        return verb + ": wildcards are not supported, nothing " + done + ": " + source + " " +
+               destination;
 
-    std::string from = resolvePath(currentFolder, source);
-    std::string to = resolvePath(currentFolder, destination);
-    struct stat fromInfo;
-    if (::stat(from.c_str(), &fromInfo) != 0)
-        return "copy: cannot find " + source + ": " + systemError();
-    if (S_ISDIR(fromInfo.st_mode)) return "copy: " + source + " is a folder; nothing copied";
+    *from = resolvePath(currentFolder, source);
+    *to = resolvePath(currentFolder, destination);
+    if ((follow ? ::stat(from->c_str(), fromInfo) : ::lstat(from->c_str(), fromInfo)) != 0)
+        return verb + ": cannot find " + source + ": " + systemError();
+    if (S_ISDIR(fromInfo->st_mode)) return verb + ": " + source + " is a folder; nothing " + done;
     struct stat toInfo;
-    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode))
-        to = resolvePath(to, baseName(from));
+    if (::stat(to->c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode))
+        *to = resolvePath(*to, baseName(*from));
+    return "";
+}
+
+}  // namespace
+
+std::string copyFile(const std::string& currentFolder, const std::vector<std::string>& args) {
+    std::string from, to;
+    struct stat fromInfo;
+    if (std::string m = sourceAndDestination("copy", "copied", currentFolder, args, true, &from,
+                                             &to, &fromInfo);
+        !m.empty())
+        return m;
+    const std::string& source = args[0];
+    const std::string& destination = args[1];
 
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return "copy: cannot read " + source + ": " + systemError();
@@ -146,23 +168,14 @@ std::string copyFile(const std::string& currentFolder, const std::vector<std::st
 std::string moveFile(const std::string& currentFolder, const std::vector<std::string>& args) {
     std::vector<std::string> rest = args;
     if (!rest.empty() && (rest[0] == "/y" || rest[0] == "/Y")) rest.erase(rest.begin());
-    if (rest.size() != 2)
-        return "move: expected a source and a destination, got " + wordCount(rest) +
-               " (quote a path with blanks); nothing moved";
+    std::string from, to;
+    struct stat fromInfo;
+    if (std::string m = sourceAndDestination("move", "moved", currentFolder, rest, false, &from,
+                                             &to, &fromInfo);
+        !m.empty())
+        return m;
     const std::string& source = rest[0];
     const std::string& destination = rest[1];
-    if (hasWildcard(source) || hasWildcard(destination))
-        return "move: wildcards are not supported, nothing moved: " + source + " " + destination;
-
-    const std::string from = resolvePath(currentFolder, source);
-    std::string to = resolvePath(currentFolder, destination);
-    struct stat fromInfo;
-    if (::lstat(from.c_str(), &fromInfo) != 0)
-        return "move: cannot find " + source + ": " + systemError();
-    if (S_ISDIR(fromInfo.st_mode)) return "move: " + source + " is a folder; nothing moved";
-    struct stat toInfo;
-    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode))
-        to = resolvePath(to, baseName(from));
     if (::rename(from.c_str(), to.c_str()) != 0)
         return "move: cannot move " + source + " to " + destination + ": " + systemError();
     return "";

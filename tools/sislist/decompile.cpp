@@ -10,6 +10,7 @@
 #include "src/sis/sis_reader.h"
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
+#include "tools/makesis/pending_file.h"
 #include "tools/sislist/file_layout.h"
 #include "tools/sislist/rebuild_check.h"
 #include "tools/sislist/rebuild_line.h"
@@ -310,18 +311,19 @@ private:
     }
 
     // The script as UTF-8, with a BOM when it holds more than ASCII so that no host reads it
-    // in another code page.
+    // in another code page. Written whole under a name of its own and renamed: the second
+    // writing, which corrects the first line, never leaves half a script.
     bool saveScript(const std::string& firstLine, const std::string& body) {
         std::string text = firstLine + "\r\n" + body;
-        bool ascii = true;
-        for (unsigned char c : text) ascii = ascii && c < 0x80;
-        if (!ascii) text = "\xEF\xBB\xBF" + text;
+        if (!isAscii(text)) text = "\xEF\xBB\xBF" + text;
         const fs::path target = folder_ / fs::u8path(script_);
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) return fail(localText(target) + ": cannot write");
-        return true;
+        makesis::PendingFile out(target);
+        std::string error;
+        if (out.open(&error)) {
+            out.stream().write(text.data(), static_cast<std::streamsize>(text.size()));
+            if (out.commit(&error)) return true;
+        }
+        return fail(localText(target) + ": cannot write");
     }
 
     bool decompileComponents() {
