@@ -5,7 +5,8 @@ source scripts/lib/packages.sh
 source scripts/lib/display.sh
 
 WINDOWS_BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  libz-mingw-w64-dev libgtest-dev)
+  libz-mingw-w64-dev libgcrypt-mingw-w64-dev libksba-mingw-w64-dev libgpg-error-mingw-w64-dev
+  nlohmann-json3-dev libgtest-dev)
 WINE_PACKAGES=(wine wine64 fonts-wine xvfb locales)
 # 32-bit programs run in the same prefix through wine32, from Debian's i386 architecture: call
 # add_i386_architecture before installing it.

@@ -15,7 +15,7 @@
 #include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
 #include "tools/build/tovrin_build.h"
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;

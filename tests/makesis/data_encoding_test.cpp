@@ -14,9 +14,9 @@
 #include "src/sis/crc.h"
 #include "src/text/utf8.h"
 #include "tests/support/temp_dir.h"
-#include "tools/makesis/fork_encoder.h"
-#include "tools/makesis/fork_packer.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/compiler/fork_encoder.h"
+#include "src/compiler/fork_packer.h"
+#include "src/pkg/text_encoding.h"
 
 namespace {
 

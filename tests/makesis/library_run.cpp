@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 namespace tovrin::test {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <ostream>
 
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 namespace tovrin::build {
 

@@ -16,7 +16,7 @@
 #include "tools/build/language_choice.h"
 #include "tools/build/progress_line.h"
 #include "tools/build/scratch_folder.h"
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 #ifndef TOVRIN_VERSION
 #define TOVRIN_VERSION "unknown"

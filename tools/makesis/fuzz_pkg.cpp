@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/makesis/package_metadata.h"
-#include "tools/makesis/package_plan.h"
-#include "tools/makesis/pkg_parser.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/compiler/package_metadata.h"
+#include "src/compiler/package_plan.h"
+#include "src/pkg/pkg_parser.h"
+#include "src/pkg/text_encoding.h"
 
 using namespace tovrin::makesis;
 

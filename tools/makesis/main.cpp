@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "src/platform/console_program.h"
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 int main(int argc, char** argv) {
     if (!tovrin::startConsoleProgram()) return 1;

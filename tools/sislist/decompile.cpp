@@ -10,7 +10,7 @@
 #include "src/sis/sis_reader.h"
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
-#include "tools/makesis/pending_file.h"
+#include "src/compiler/pending_file.h"
 #include "tools/sislist/file_layout.h"
 #include "tools/sislist/rebuild_check.h"
 #include "tools/sislist/rebuild_line.h"

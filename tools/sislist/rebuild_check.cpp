@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 namespace tovrin::sislist {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
-#include "tools/makesis/condition_attributes.h"
+#include "src/pkg/condition_attributes.h"
 
 namespace tovrin::sislist {
 namespace {

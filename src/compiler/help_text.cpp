@@ -1,4 +1,4 @@
-#include "tools/makesis/help_text.h"
+#include "src/compiler/help_text.h"
 
 namespace tovrin::makesis {
 

@@ -1,4 +1,4 @@
-#include "tools/makesis/command_line.h"
+#include "src/compiler/command_line.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/makesis/pkg_model.h"
+#include "src/pkg/pkg_model.h"
 
 namespace tovrin::makesis {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/makesis/package_metadata.h"
-#include "tools/makesis/package_plan.h"
+#include "src/compiler/package_metadata.h"
+#include "src/compiler/package_plan.h"
 
 namespace tovrin::makesis {
 

@@ -1,4 +1,4 @@
-#include "tools/makesis/package_metadata.h"
+#include "src/compiler/package_metadata.h"
 
 #include <algorithm>
 

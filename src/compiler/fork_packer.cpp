@@ -1,4 +1,4 @@
-#include "tools/makesis/fork_packer.h"
+#include "src/compiler/fork_packer.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "src/sis/crc.h"
-#include "tools/makesis/fork_encoder.h"
+#include "src/compiler/fork_encoder.h"
 
 namespace tovrin::makesis {
 namespace {

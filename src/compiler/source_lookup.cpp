@@ -1,7 +1,7 @@
-#include "tools/makesis/source_lookup.h"
+#include "src/compiler/source_lookup.h"
 
-#include "tools/makesis/case_blind_path.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/compiler/case_blind_path.h"
+#include "src/pkg/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

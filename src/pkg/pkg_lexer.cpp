@@ -1,10 +1,10 @@
-#include "tools/makesis/pkg_lexer.h"
+#include "src/pkg/pkg_lexer.h"
 
 #include <cstdio>
 #include <utility>
 
 #include "src/text/windows1252.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/pkg/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/makesis/language_usage.h"
+#include "src/pkg/language_usage.h"
 
 #include "src/sis/sis_format.h"
 

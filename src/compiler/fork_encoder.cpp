@@ -1,4 +1,4 @@
-#include "tools/makesis/fork_encoder.h"
+#include "src/compiler/fork_encoder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "src/sis/crc.h"
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/pkg/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,7 +1,7 @@
-#include "tools/makesis/condition_attributes.h"
+#include "src/pkg/condition_attributes.h"
 
 #include "src/sis/sis_format.h"
-#include "tools/makesis/pkg_lexer.h"
+#include "src/pkg/pkg_lexer.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/makesis/pending_file.h"
+#include "src/compiler/pending_file.h"
 
 #include <cstdio>
 #include <random>

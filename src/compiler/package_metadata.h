@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/makesis/package_plan.h"
-#include "tools/makesis/pkg_model.h"
+#include "src/compiler/package_plan.h"
+#include "src/pkg/pkg_model.h"
 
 namespace tovrin::makesis {
 

@@ -1,4 +1,4 @@
-#include "tools/makesis/case_blind_path.h"
+#include "src/compiler/case_blind_path.h"
 
 #include <algorithm>
 #include <string_view>

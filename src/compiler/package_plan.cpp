@@ -1,4 +1,4 @@
-#include "tools/makesis/package_plan.h"
+#include "src/compiler/package_plan.h"
 
 #include <fstream>
 #include <set>

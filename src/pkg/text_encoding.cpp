@@ -1,4 +1,4 @@
-#include "tools/makesis/text_encoding.h"
+#include "src/pkg/text_encoding.h"
 
 #include <algorithm>
 #include <array>

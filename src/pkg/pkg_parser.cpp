@@ -1,13 +1,13 @@
-#include "tools/makesis/pkg_parser.h"
+#include "src/pkg/pkg_parser.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "src/text/windows1252.h"
-#include "tools/makesis/condition_attributes.h"
-#include "tools/makesis/language_usage.h"
-#include "tools/makesis/pkg_lexer.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/pkg/condition_attributes.h"
+#include "src/pkg/language_usage.h"
+#include "src/pkg/pkg_lexer.h"
+#include "src/pkg/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/makesis/makesis.h"
+#include "src/compiler/makesis.h"
 
 #include <filesystem>
 #include <sstream>
@@ -8,15 +8,15 @@
 #include "src/platform/read_file.h"
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
-#include "tools/makesis/command_line.h"
-#include "tools/makesis/fork_packer.h"
-#include "tools/makesis/help_text.h"
-#include "tools/makesis/package_metadata.h"
-#include "tools/makesis/package_plan.h"
-#include "tools/makesis/pending_file.h"
-#include "tools/makesis/pkg_parser.h"
-#include "tools/makesis/source_lookup.h"
-#include "tools/makesis/text_encoding.h"
+#include "src/compiler/command_line.h"
+#include "src/compiler/fork_packer.h"
+#include "src/compiler/help_text.h"
+#include "src/compiler/package_metadata.h"
+#include "src/compiler/package_plan.h"
+#include "src/compiler/pending_file.h"
+#include "src/pkg/pkg_parser.h"
+#include "src/compiler/source_lookup.h"
+#include "src/pkg/text_encoding.h"
 
 namespace tovrin::makesis {
 namespace {
