@@ -1,4 +1,4 @@
-#include "tools/build/scratch_folder.h"
+#include "tools/tovrin-build/scratch_folder.h"
 
 #include <cstdio>
 #include <random>

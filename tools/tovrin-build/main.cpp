@@ -7,7 +7,7 @@
 #include "src/platform/console_program.h"
 #include "src/platform/interrupt.h"
 #include "src/platform/terminal.h"
-#include "tools/build/tovrin_build.h"
+#include "tools/tovrin-build/tovrin_build.h"
 
 int main(int argc, char** argv) {
     if (!tovrin::startConsoleProgram()) return 1;

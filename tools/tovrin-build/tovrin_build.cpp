@@ -1,4 +1,4 @@
-#include "tools/build/tovrin_build.h"
+#include "tools/tovrin-build/tovrin_build.h"
 
 #include <filesystem>
 #include <sstream>
@@ -12,10 +12,10 @@
 #include "src/platform/text_file.h"
 #include "src/scan/folder_walk.h"
 #include "src/sis/uid_text.h"
-#include "tools/build/build_options.h"
-#include "tools/build/language_choice.h"
-#include "tools/build/progress_line.h"
-#include "tools/build/scratch_folder.h"
+#include "tools/tovrin-build/build_options.h"
+#include "tools/tovrin-build/language_choice.h"
+#include "tools/tovrin-build/progress_line.h"
+#include "tools/tovrin-build/scratch_folder.h"
 #include "src/compiler/makesis.h"
 
 #ifndef TOVRIN_VERSION

@@ -1,4 +1,4 @@
-#include "tools/build/progress_line.h"
+#include "tools/tovrin-build/progress_line.h"
 
 #include <cstdio>
 #include <string>

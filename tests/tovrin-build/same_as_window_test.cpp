@@ -14,7 +14,7 @@
 #include "tests/support/fake_starter.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/temp_dir.h"
-#include "tools/build/tovrin_build.h"
+#include "tools/tovrin-build/tovrin_build.h"
 #include "src/compiler/makesis.h"
 
 namespace fs = std::filesystem;

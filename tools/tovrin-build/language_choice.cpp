@@ -1,4 +1,4 @@
-#include "tools/build/language_choice.h"
+#include "tools/tovrin-build/language_choice.h"
 
 #include <algorithm>
 

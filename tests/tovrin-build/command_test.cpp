@@ -12,7 +12,7 @@
 #include "tests/support/build_fixture.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
-#include "tools/build/tovrin_build.h"
+#include "tools/tovrin-build/tovrin_build.h"
 
 namespace fs = std::filesystem;
 using namespace tovrin;

@@ -1,4 +1,4 @@
-#include "tools/build/build_options.h"
+#include "tools/tovrin-build/build_options.h"
 
 #include "src/platform/local_text.h"
 

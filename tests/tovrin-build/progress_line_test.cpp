@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "tools/build/language_choice.h"
-#include "tools/build/progress_line.h"
+#include "tools/tovrin-build/language_choice.h"
+#include "tools/tovrin-build/progress_line.h"
 
 using namespace tovrin;
 using build::ProgressLine;
