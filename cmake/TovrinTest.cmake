@@ -27,6 +27,12 @@ function(tovrin_add_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
   endif()
   add_test(NAME ${name} COMMAND ${name})
+  # A Windows test program finds the crypto libraries' DLLs beside it, as the programs of the
+  # application folder do.
+  if(TOVRIN_RUNTIME_DLLS)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOVRIN_RUNTIME_DLLS} $<TARGET_FILE_DIR:${name}>)
+  endif()
   if(T_QT)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
