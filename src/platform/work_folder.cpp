@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "src/platform/local_text.h"
@@ -24,6 +25,11 @@ namespace tovrin {
 namespace {
 
 const char kCompiler[] = "makesis.exe";
+#ifdef _WIN32
+// The DLLs our compiler loads from its own folder (the LGPL crypto libraries). A compiler copied
+// into a folder of its own needs them beside it; an SDK's compiler put in its place has none.
+const char* const kCompilerLibraries[] = {"libgpg-error-0.dll", "libgcrypt-20.dll", "libksba-8.dll"};
+#endif
 // How many folders of its own a window may try when the others are taken.
 constexpr int kOwnFolders = 100;
 
@@ -172,9 +178,20 @@ bool prepareWorkFolder(const std::string& appFolder, const std::string& workFold
         if (err) *err = "Neither " + binFolder(appFolder) + " nor " + bin + " can be written.";
         return false;
     }
-    if (upToDate(installed, copy) || copyWhole(installed, copy)) return true;
-    if (err) *err = "Cannot copy " + installed + " to " + copy + ".";
-    return false;
+    std::vector<std::pair<std::string, std::string>> files{{installed, copy}};
+#ifdef _WIN32
+    for (const char* library : kCompilerLibraries) {
+        const std::string from = binFile(appFolder, library);
+        if (GetFileAttributesA(from.c_str()) != INVALID_FILE_ATTRIBUTES)
+            files.emplace_back(from, binFile(workFolder, library));
+    }
+#endif
+    for (const auto& [from, to] : files) {
+        if (upToDate(from, to) || copyWhole(from, to)) continue;
+        if (err) *err = "Cannot copy " + from + " to " + to + ".";
+        return false;
+    }
+    return true;
 }
 
 bool takeWorkFolder(const std::string& appFolder, const std::string& preferred, std::string* folder,
