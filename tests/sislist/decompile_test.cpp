@@ -350,12 +350,14 @@ TEST(DecompileStrange, SourcePathsThatCannotBeMadeKeepTheContents) {
         test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end())).status, 0);
 }
 
-// Packages of other compilers, made from ours: what differs is said on the first line.
+// Packages of other compilers, made from ours: what differs is said on the first line, and
+// the script builds.
 struct Foreign {
     const char* name;
     std::string script;
     void (*patch)(std::string& package);
-    std::string line;  // in front of ": makesis Foreign.pkg Foreign.sis"
+    std::string line;  // in front of ": makesis [--format er5] Foreign.pkg Foreign.sis"
+    bool er5 = false;
 };
 
 void PrintTo(const Foreign& c, std::ostream* os) { *os << c.name; }
@@ -389,20 +391,55 @@ void targetWithoutDrive(std::string& p) {
     p[colon + 2] = '_';
 }
 
+// Each file run on removal or on both that is waited for, no longer waited for: what the
+// compiler refuses to make. The package's records are simple file records.
+void runWithoutWaiting(std::string& p) {
+    const size_t records = sis::readU32(at(p, sis::header::kFilesPtr));
+    for (size_t i = 0; i < sis::readU16(at(p, sis::header::kFileCount)); ++i) {
+        uint8_t* details =
+            at(p, records + i * sis::file_record::size(1, true) + sis::file_record::kDetails);
+        if (sis::readU32(details) & sis::kRunWaitEnd && (sis::readU32(details) & 0xFF) != 0)
+            sis::writeU32(details, sis::readU32(details) & ~sis::kRunWaitEnd);
+    }
+}
+
+// The installer version of some ER5 packages of other compilers.
+void installerVersion16(std::string& p) {
+    sis::writeU32(at(p, sis::header::kInstallerVersion), 16);
+}
+
+// Details no option says in the first record, an FM one: a bit beside RS and RW.
+void mimeDetails(std::string& p) {
+    uint8_t* details =
+        at(p, sis::readU32(at(p, sis::header::kFilesPtr)) + sis::file_record::kDetails);
+    sis::writeU32(details, sis::readU32(details) | 0x1000);
+}
+
 class DecompileForeign : public ::testing::TestWithParam<Foreign> {};
 
 TEST_P(DecompileForeign, FirstLineSaysWhatDiffers) {
     test::TempDir dir;
-    const Made m{"Foreign", {}, GetParam().script, {{"a.txt", std::string(4000, 'a') + "b"}}};
+    const Made m{
+        "Foreign",
+        GetParam().er5 ? std::vector<std::string>{"--format", "er5"} : std::vector<std::string>{},
+        GetParam().script,
+        {{"a.txt", std::string(4000, 'a') + "b"}}};
     std::string bytes = test::readFile(make(dir, m));
     GetParam().patch(bytes);
     sis::writeU16(at(bytes, sis::header::kChecksum),
                   sis::packageChecksum(bytes.data(), bytes.size()));
     const std::string package = dir.write("foreign.sis", bytes).string();
-    const Result r = decompileInto(dir.path() / "out", package);
+    const fs::path out = dir.path() / "out";
+    const Result r = decompileInto(out, package);
     const bool same = GetParam().line.find("(same contents") != std::string::npos;
     EXPECT_EQ(r.status, same ? 0 : 1) << r.err;
-    EXPECT_EQ(firstLine(dir.path() / "out"), GetParam().line + ": makesis Foreign.pkg Foreign.sis");
+    const std::string line = firstLine(out);
+    EXPECT_EQ(line, GetParam().line + ": makesis " + (GetParam().er5 ? "--format er5 " : "") +
+                        "Foreign.pkg Foreign.sis");
+    const std::vector<std::string> words = shellWords(line.substr(line.find("): ") + 3));
+    const test::LibraryRun rebuilt =
+        test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end()));
+    EXPECT_EQ(rebuilt.status, 0) << rebuilt.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -419,7 +456,27 @@ INSTANTIATE_TEST_SUITE_P(
                 "words)"},
         Foreign{"TargetWithoutDrive",
                 "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", targetWithoutDrive,
-                "; rebuild (not the same contents: the installation drive; record 0: its target)"}),
+                "; rebuild (not the same contents: the installation drive; record 0: its target)"},
+        Foreign{"RunOnRemovalWithoutWaiting",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n"
+                "\"a.txt\"-\"!:\\undo.exe\",FR,RR,RW\n\"a.txt\"-\"!:\\both.exe\",FR,RB,RW,RS\n",
+                runWithoutWaiting,
+                "; rebuild (not the same contents: file 2 (!:\\undo.exe) runs on removal without "
+                "waiting; the compiler needs RW with RR, so the script adds it; file 3 "
+                "(!:\\both.exe) runs on installation and removal without waiting; the compiler "
+                "needs RW with RB, so the script adds it)"},
+        Foreign{"Er5InstallerVersion",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", installerVersion16,
+                "; rebuild (not the same contents: the package asks for installer version 16, the "
+                "rebuilt one for 100: no script can say another, the compiler writes 100 in every "
+                "ER5 package)",
+                true},
+        Foreign{"DetailsNoOptionSays",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n"
+                "\"a.txt\"-\"!:\\a.htm\",FM,\"text/html\",RW\n",
+                mimeDetails,
+                "; rebuild (not the same contents: file 1 (!:\\a.htm) holds details 0x1200, "
+                "which no option says, so the script gives it FM,\"text/html\",RW)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecompileStrange, EmbeddedPackagesDecompiledWithPkgAll) {
