@@ -13,6 +13,7 @@
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
 #include "tests/makesis/library_run.h"
+#include "tests/sis/package_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tools/sislist/rebuild_line.h"
 #include "tools/sislist/sislist.h"
@@ -358,6 +359,9 @@ struct Foreign {
     void (*patch)(std::string& package);
     std::string line;  // in front of ": makesis [--format er5] Foreign.pkg Foreign.sis"
     bool er5 = false;
+    // The package, where no script of ours gives its kind; `line` is then how the first line
+    // begins (the writer's layout differs in more than the case).
+    std::string (*built)() = nullptr;
 };
 
 void PrintTo(const Foreign& c, std::ostream* os) { *os << c.name; }
@@ -415,6 +419,29 @@ void mimeDetails(std::string& p) {
     sis::writeU32(details, sis::readU32(details) | 0x1000);
 }
 
+// What no compiler of ours makes, from a writer of this test's own: an FN line of a language
+// block, an options list without options, languages the compiler does not take.
+test::PackageBuilder foreignBuilder(std::vector<uint16_t> languages) {
+    test::PackageBuilder b;
+    b.names.assign(languages.size(), "Foreign");
+    b.languages = std::move(languages);
+    return b;
+}
+
+std::string nullFileInABlock() {
+    test::PackageBuilder b = foreignBuilder({1, 2});
+    b.file(static_cast<uint32_t>(sis::FileType::Null), 0, "", "!:\\log.txt", {"", ""}, true);
+    return b.build();
+}
+
+std::string emptyOptionsList() {
+    test::PackageBuilder b = foreignBuilder({1});
+    b.optionsList({});
+    return b.build();
+}
+
+std::string languagesTheCompilerRefuses() { return foreignBuilder({2, 1, 2000, 1}).build(); }
+
 class DecompileForeign : public ::testing::TestWithParam<Foreign> {};
 
 TEST_P(DecompileForeign, FirstLineSaysWhatDiffers) {
@@ -424,8 +451,8 @@ TEST_P(DecompileForeign, FirstLineSaysWhatDiffers) {
         GetParam().er5 ? std::vector<std::string>{"--format", "er5"} : std::vector<std::string>{},
         GetParam().script,
         {{"a.txt", std::string(4000, 'a') + "b"}}};
-    std::string bytes = test::readFile(make(dir, m));
-    GetParam().patch(bytes);
+    std::string bytes = GetParam().built ? GetParam().built() : test::readFile(make(dir, m));
+    if (GetParam().patch) GetParam().patch(bytes);
     sis::writeU16(at(bytes, sis::header::kChecksum),
                   sis::packageChecksum(bytes.data(), bytes.size()));
     const std::string package = dir.write("foreign.sis", bytes).string();
@@ -434,8 +461,11 @@ TEST_P(DecompileForeign, FirstLineSaysWhatDiffers) {
     const bool same = GetParam().line.find("(same contents") != std::string::npos;
     EXPECT_EQ(r.status, same ? 0 : 1) << r.err;
     const std::string line = firstLine(out);
-    EXPECT_EQ(line, GetParam().line + ": makesis " + (GetParam().er5 ? "--format er5 " : "") +
-                        "Foreign.pkg Foreign.sis");
+    if (GetParam().built)
+        EXPECT_EQ(line.rfind(GetParam().line, 0), 0u) << line;
+    else
+        EXPECT_EQ(line, GetParam().line + ": makesis " + (GetParam().er5 ? "--format er5 " : "") +
+                            "Foreign.pkg Foreign.sis");
     const std::vector<std::string> words = shellWords(line.substr(line.find("): ") + 3));
     const test::LibraryRun rebuilt =
         test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end()));
@@ -476,7 +506,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"a.txt\"-\"!:\\a.htm\",FM,\"text/html\",RW\n",
                 mimeDetails,
                 "; rebuild (not the same contents: file 1 (!:\\a.htm) holds details 0x1200, "
-                "which no option says, so the script gives it FM,\"text/html\",RW)"}),
+                "which no option says, so the script gives it FM,\"text/html\",RW)"},
+        Foreign{"NullFileInABlock", "", nullptr,
+                "; rebuild (not the same contents: file 1 (!:\\log.txt) is an FN line in a "
+                "language block, which the compiler refuses, so the script gives one FN line for "
+                "every language",
+                false, nullFileInABlock},
+        Foreign{"EmptyOptionsList", "", nullptr,
+                "; rebuild (not the same contents: an options list without options, which no "
+                "script can say, is left out",
+                false, emptyOptionsList},
+        Foreign{"LanguagesTheCompilerRefuses", "", nullptr,
+                "; rebuild (not the same contents: language 2000 has a number above the "
+                "compiler's 0 to 1000, so the script gives language 1000 in its place; language "
+                "EN is given twice, which the compiler refuses, so the script gives language 999 "
+                "in its place",
+                false, languagesTheCompilerRefuses}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecompileStrange, EmbeddedPackagesDecompiledWithPkgAll) {

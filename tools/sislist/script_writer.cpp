@@ -1,5 +1,6 @@
 #include "tools/sislist/script_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -16,6 +17,8 @@ using sis::NodeType;
 using sis::RecordType;
 
 constexpr const char* kEol = "\r\n";
+// The language numbers the compiler reads.
+constexpr uint16_t kMaxLanguageNumber = 1000;
 
 std::string hex(uint32_t v) {
     char buf[16];
@@ -110,10 +113,31 @@ private:
         return r.destination.empty() ? s : s + " (" + r.destination + ")";
     }
 
+    // A language the compiler does not take (a number above its range, one given twice) is
+    // given an unused number in its place, counting down from the largest.
     void languages() {
+        std::vector<uint16_t> said;
+        uint16_t spare = kMaxLanguageNumber;
+        auto taken = [&](uint16_t n) {
+            return std::find(p_.languages.begin(), p_.languages.end(), n) != p_.languages.end() ||
+                   std::find(said.begin(), said.end(), n) != said.end();
+        };
         out_ << "&";
         for (size_t i = p_.languages.size(); i-- > 0;) {
-            out_ << languageToken(p_.languages[i]) << (i > 0 ? "," : "");
+            uint16_t n = p_.languages[i];
+            const bool twice = std::find(said.begin(), said.end(), n) != said.end();
+            if (n > kMaxLanguageNumber || twice) {
+                while (spare > 0 && taken(spare)) --spare;
+                substitute(std::string("language ") + languageToken(n) +
+                               (twice ? " is given twice, which the compiler refuses"
+                                      : " has a number above the compiler's 0 to 1000") +
+                               ", so the script gives language " + languageToken(spare) +
+                               " in its place",
+                           "the languages");
+                n = spare;
+            }
+            said.push_back(n);
+            out_ << languageToken(n) << (i > 0 ? "," : "");
         }
         out_ << kEol;
     }
@@ -212,6 +236,11 @@ private:
 
     void options(size_t index) {
         const sis::Record& r = p_.records[index];
+        if (r.options.empty()) {
+            substitute("an options list without options, which no script can say, is left out",
+                       "the number of records");
+            return;
+        }
         std::string s = "!(";
         for (size_t k = r.options.size(); k-- > 0;) {
             s += nameList(r.options[k]);
@@ -253,6 +282,13 @@ private:
             return;
         }
         std::string s;
+        if (block && r.fileType == static_cast<uint32_t>(FileType::Null)) {
+            substitute(thisFile(r) + " is an FN line in a language block, which the compiler " +
+                           "refuses, so the script gives one FN line for every language",
+                       recordDifference(index, "its kind"));
+            line(source(index, 0) + "-" + destination(r) + fileOptions(index));
+            return;
+        }
         if (block) {
             s = "{";
             for (size_t k = forks; k-- > 0;) s += source(index, k) + (k > 0 ? " " : "");
@@ -260,7 +296,7 @@ private:
         } else {
             s = source(index, 0);
         }
-        line(s + "-" + destination(r) + fileOptions(index, block));
+        line(s + "-" + destination(r) + fileOptions(index));
     }
 
     std::string destination(const sis::Record& r) {
@@ -274,7 +310,7 @@ private:
 
     // The options of a file line. Where they cannot say the record's details, the rebuilt
     // record holds those the options give, and the first line says so.
-    std::string fileOptions(size_t index, bool block) {
+    std::string fileOptions(size_t index) {
         const sis::Record& r = p_.records[index];
         const std::string difference = recordDifference(index, "its file type");
         if (r.fileType > static_cast<uint32_t>(FileType::Mime)) {
@@ -285,7 +321,7 @@ private:
         }
         uint32_t said = 0;
         std::string why;
-        const std::string options = fileOptionText(r, block, &said, &why);
+        const std::string options = fileOptionText(r, &said, &why);
         if (said == r.details) return options;
         if (why.empty()) {
             char details[80];
@@ -300,7 +336,7 @@ private:
 
     // The options that say the most of a record of a known file type: *said gets the details
     // they give, *why what the script adds so that it builds.
-    std::string fileOptionText(const sis::Record& r, bool block, uint32_t* said, std::string* why) {
+    std::string fileOptionText(const sis::Record& r, uint32_t* said, std::string* why) {
         const uint32_t d = r.details;
         const uint32_t runBits = sis::kRunSendEnd | sis::kRunWaitEnd;
         const std::string flags =
@@ -335,9 +371,7 @@ private:
             }
             return options;
         }
-        case static_cast<uint32_t>(FileType::Null):
-            if (block) differ("an FN record in a language block");
-            return ",FN";
+        case static_cast<uint32_t>(FileType::Null): return ",FN";
         case static_cast<uint32_t>(FileType::Mime):
             *said = d & runBits;
             return ",FM," + mimeString(r.mime) + flags;
