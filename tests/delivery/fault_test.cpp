@@ -7,8 +7,9 @@
 // succeeds.
 
 #include <gtest/gtest.h>
-
+#ifndef _WIN32
 #include <signal.h>
+#endif
 
 #include <algorithm>
 #include <chrono>

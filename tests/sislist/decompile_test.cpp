@@ -487,14 +487,15 @@ INSTANTIATE_TEST_SUITE_P(
         Foreign{"TargetWithoutDrive",
                 "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", targetWithoutDrive,
                 "; rebuild (not the same contents: the installation drive; record 0: its target)"},
-        Foreign{"RunOnRemovalWithoutWaiting",
-                "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n"
-                "\"a.txt\"-\"!:\\undo.exe\",FR,RR,RW\n\"a.txt\"-\"!:\\both.exe\",FR,RB,RW,RS\n",
-                runWithoutWaiting,
-                "; rebuild (not the same contents: file 2 (!:\\undo.exe) runs on removal without "
-                "waiting; the compiler needs RW with RR, so the script adds it; file 3 "
-                "(!:\\both.exe) runs on installation and removal without waiting; the compiler "
-                "needs RW with RB, so the script adds it)"},
+        Foreign{
+            "RunOnRemovalWithoutWaiting",
+            "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n"
+            "\"a.txt\"-\"!:\\undo.exe\",FR,RR,RW\n\"a.txt\"-\"!:\\both.exe\",FR,RB,RW,RS\n",
+            runWithoutWaiting,
+            "; rebuild (not the same contents: file 2 (\"!:\\undo.exe\") runs on removal without "
+            "waiting; the compiler needs RW with RR, so the script adds it; file 3 "
+            "(\"!:\\both.exe\") runs on installation and removal without waiting; the compiler "
+            "needs RW with RB, so the script adds it)"},
         Foreign{"Er5InstallerVersion",
                 "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", installerVersion16,
                 "; rebuild (not the same contents: the package asks for installer version 16, the "
@@ -505,10 +506,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "#{\"Foreign\"},(0x01000000),1,0,0\n"
                 "\"a.txt\"-\"!:\\a.htm\",FM,\"text/html\",RW\n",
                 mimeDetails,
-                "; rebuild (not the same contents: file 1 (!:\\a.htm) holds details 0x1200, "
+                "; rebuild (not the same contents: file 1 (\"!:\\a.htm\") holds details 0x1200, "
                 "which no option says, so the script gives it FM,\"text/html\",RW)"},
         Foreign{"NullFileInABlock", "", nullptr,
-                "; rebuild (not the same contents: file 1 (!:\\log.txt) is an FN line in a "
+                "; rebuild (not the same contents: file 1 (\"!:\\log.txt\") is an FN line in a "
                 "language block, which the compiler refuses, so the script gives one FN line for "
                 "every language",
                 false, nullFileInABlock},

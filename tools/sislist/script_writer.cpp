@@ -107,10 +107,10 @@ private:
     }
 
     // The file line being written, as a user finds it: counted in the script from 1, with its
-    // target.
+    // target as the script writes it (no line end can end the first line early).
     std::string thisFile(const sis::Record& r) const {
         std::string s = "file " + std::to_string(fileLine_);
-        return r.destination.empty() ? s : s + " (" + r.destination + ")";
+        return r.destination.empty() ? s : s + " (" + scriptString(r.destination) + ")";
     }
 
     // A language the compiler does not take (a number above its range, one given twice) is
