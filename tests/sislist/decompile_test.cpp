@@ -412,6 +412,9 @@ void installerVersion16(std::string& p) {
     sis::writeU32(at(p, sis::header::kInstallerVersion), 16);
 }
 
+// A package type past the last one a script names.
+void packageType7(std::string& p) { sis::writeU16(at(p, sis::header::kType), 7); }
+
 // Details no option says in the first record, an FM one: a bit beside RS and RW.
 void mimeDetails(std::string& p) {
     uint8_t* details =
@@ -508,6 +511,10 @@ INSTANTIATE_TEST_SUITE_P(
                 mimeDetails,
                 "; rebuild (not the same contents: file 1 (\"!:\\a.htm\") holds details 0x1200, "
                 "which no option says, so the script gives it FM,\"text/html\",RW)"},
+        Foreign{"PackageTypeWithoutAName",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", packageType7,
+                "; rebuild (not the same contents: package type 7 has no name in a script, so "
+                "the rebuilt package has type SA)"},
         Foreign{"NullFileInABlock", "", nullptr,
                 "; rebuild (not the same contents: file 1 (\"!:\\log.txt\") is an FN line in a "
                 "language block, which the compiler refuses, so the script gives one FN line for "
