@@ -389,6 +389,14 @@ void fillUnusedWord(std::string& p) {
     sis::writeU32(at(p, record + sis::condition_record::kExpression + 4 + 8), 0x0012F404);
 }
 
+// The attribute of the IF record (after ENDIF and a file record) one no script names.
+void unnamedAttribute(std::string& p) {
+    const size_t record = sis::readU32(at(p, sis::header::kFilesPtr)) +
+                          sis::condition_record::kBranchRecordSize +
+                          sis::file_record::size(1, true);
+    sis::writeU32(at(p, record + sis::condition_record::kExpression + 4 + 4), 0x7777);
+}
+
 // A target another compiler could store, ours cannot: "!:" becomes "!_".
 void targetWithoutDrive(std::string& p) {
     const size_t colon = p.find(std::string("!\0:\0", 4));
@@ -511,6 +519,11 @@ INSTANTIATE_TEST_SUITE_P(
                 mimeDetails,
                 "; rebuild (not the same contents: file 1 (\"!:\\a.htm\") holds details 0x1200, "
                 "which no option says, so the script gives it FM,\"text/html\",RW)"},
+        Foreign{"AttributeWithoutAName",
+                "#{\"Foreign\"},(0x01000000),1,0,0\nIF option1=1\n\"a.txt\"-\"!:\\a.txt\"\nENDIF\n",
+                unnamedAttribute,
+                "; rebuild (not the same contents: a condition tests attribute 0x00007777, which "
+                "has no name, so the script tests 0=1 there)"},
         Foreign{"PackageTypeWithoutAName",
                 "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", packageType7,
                 "; rebuild (not the same contents: package type 7 has no name in a script, so "
