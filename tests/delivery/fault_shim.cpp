@@ -1,12 +1,15 @@
 // A preload library for the fault tests: counts the file operations of every process of one
-// build (the wizard, the interpreter, the compiler) on one counter shared through a file, and
+// build (the wizard, the interpreter, the compiler) on one counter shared through a file (and
+// each role on a counter of its own), and
 // makes the operation with the chosen number fail (no space for what writes, an I/O error for
 // the rest), or kills a process there. Driven by the environment:
 //   TOVRIN_FAULT_FILE  a file of sizeof(FaultRecord) bytes, made by the test
 //   TOVRIN_FAULT_AT    the number of the operation to fail; 0 only counts
-//   TOVRIN_FAULT_KILL  a role (see FaultRecord::roles): instead of failing, kill the process
-//                      of that role at the first operation from that number on that it or its
-//                      child does
+//   TOVRIN_FAULT_KILL  two roles (see FaultRecord::roleCounts), a victim and itself or its
+//                      child: instead of failing, kill the victim at the second role's own
+//                      operation of that number (counted in that role alone: a process's own
+//                      operations come in the same order in every run, however the load
+//                      interleaves them with the others')
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -31,6 +34,7 @@ namespace {
 FaultRecord* record = nullptr;
 long faultAt = 0;
 char killRole = 0;
+char killBy = 0;
 char role = 'w';
 
 // The role from the command line: the interpreter running go.bat or del.bat, the compiler,
@@ -55,6 +59,7 @@ __attribute__((constructor)) void start() {
     faultAt = at ? std::atol(at) : 0;
     const char* kill = std::getenv("TOVRIN_FAULT_KILL");
     killRole = kill ? kill[0] : 0;
+    killBy = killRole ? kill[1] : 0;
     char cmdline[4096] = {};
     int fd = static_cast<int>(syscall(SYS_openat, AT_FDCWD, "/proc/self/cmdline", O_RDONLY));
     ssize_t got = fd < 0 ? 0 : syscall(SYS_read, fd, cmdline, sizeof cmdline - 1);
@@ -100,11 +105,12 @@ bool failHere(const char* op, const char* path, int fd = -1) {
         return false;
     if (!path && !isRegular(fd)) return false;
     const unsigned long n = __atomic_add_fetch(&record->count, 1, __ATOMIC_SEQ_CST);
-    if (n < sizeof record->roles) record->roles[n] = role;
+    const unsigned long mine = __atomic_add_fetch(
+        &record->roleCounts[static_cast<unsigned char>(role) % 128], 1, __ATOMIC_SEQ_CST);
     if (killRole) {
         // Only ever this process or its parent, and only the one of that role.
         const int victim = record->pids[static_cast<unsigned char>(killRole) % 128];
-        if (faultAt == 0 || static_cast<long>(n) < faultAt || record->failed || victim <= 0 ||
+        if (role != killBy || static_cast<long>(mine) != faultAt || record->failed || victim <= 0 ||
             (victim != getpid() && victim != getppid()))
             return false;
         describe(n, op, path, fd);

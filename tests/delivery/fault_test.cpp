@@ -2,17 +2,23 @@
 // command and both ticks), go.bat and del.bat run by the real interpreter, the real compiler,
 // all under a preload shim that counts their file operations on one counter and fails the n-th
 // (no space, an I/O error), for n = 1, 2, ... until a build passes with no fault left; then
-// kills at operations picked with a fixed seed. Whatever fails, the destination holds the
-// earlier package or the new one, whole, and the next build succeeds.
+// kills at operations picked with a fixed seed among those every build does. Whatever fails,
+// the destination holds the earlier package or the new one, whole, and the next build
+// succeeds.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <signal.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
+#include <thread>
 
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
@@ -31,7 +37,18 @@ namespace {
 struct Build {
     test::ProgramRun run;
     FaultRecord record{};
+    bool ended = true;  // every process the build started had ended when it was judged
 };
+
+// A process that has exited, whether or not its parent has collected it yet.
+bool hasEnded(int pid) {
+    if (::kill(pid, 0) != 0) return true;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t close = line.rfind(')');
+    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] == 'Z';
+}
 
 // Empty when the file is a whole package whose checksums verify, otherwise why not.
 std::string wholePackage(const std::string& path) {
@@ -64,6 +81,8 @@ public:
         std::vector<std::string> environment = {"XDG_CACHE_HOME=" + f.root.str() + "/cache"};
         Build b;
         if (shim) {
+            // A new file, so that no process left from an earlier build counts in this one.
+            fs::remove(record_);
             std::ofstream(record_, std::ios::binary | std::ios::trunc)
                 .write(reinterpret_cast<const char*>(&b.record), sizeof b.record);
             environment.insert(
@@ -73,9 +92,10 @@ public:
         }
         b.run = test::runProgram(TOVRIN_BUILD_ONCE, {f.app, f.project, f.destination, "Demo"}, {},
                                  environment);
-        if (shim)
-            std::ifstream(record_, std::ios::binary)
-                .read(reinterpret_cast<char*>(&b.record), sizeof b.record);
+        if (shim) {
+            readRecord(&b.record);
+            b.ended = waitForTheRest(&b.record);
+        }
         return b;
     }
 
@@ -95,6 +115,25 @@ public:
     test::BuildFolders f;
 
 private:
+    void readRecord(FaultRecord* record) const {
+        std::ifstream(record_, std::ios::binary)
+            .read(reinterpret_cast<char*>(record), sizeof *record);
+    }
+
+    // A killed wizard or go.bat leaves its child running on its own (the compiler, del.bat):
+    // what the build leaves is judged once that child is done too, as a user finds it.
+    bool waitForTheRest(FaultRecord* record) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        for (;;) {
+            readRecord(record);  // a child may still start one of its own
+            bool ended = true;
+            for (int pid : record->pids) ended = ended && (pid <= 0 || hasEnded(pid));
+            if (ended) return true;
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
     std::string record_ = f.root.str() + "/fault-record";
 };
 
@@ -170,31 +209,49 @@ TEST(BuildFaults, KilledWizardGoBatOrDelBatLeaveAWholePackage) {
 #else
     FaultRig rig;
     ASSERT_EQ(rig.build(false).run.status, 0);
-    const Build counted = rig.build(true);
+    // Each role's own operations, counted in builds without a kill: the kills are aimed within
+    // what every one of them did, so that each finds its operation however the load shifts the
+    // processes' operations against each other.
+    std::map<char, unsigned long> everyBuildDoes;
+    for (int i = 0; i < 3; ++i) {
+        const Build counted = rig.build(true);
+        ASSERT_EQ(counted.run.status, 0) << counted.run.out << counted.run.err;
+        for (char role : {'w', 'g', 'm', 'd'}) {
+            const unsigned long done = counted.record.roleCounts[static_cast<int>(role)];
+            everyBuildDoes[role] = i == 0 ? done : std::min(everyBuildDoes[role], done);
+        }
+    }
+    std::cout << "operations every build did: wizard " << everyBuildDoes['w'] << ", go.bat "
+              << everyBuildDoes['g'] << ", compiler " << everyBuildDoes['m'] << ", del.bat "
+              << everyBuildDoes['d'] << "\n";
     // Who started whom: the wizard both scripts, go.bat the compiler.
-    auto parentOf = [](char role) {
-        return role == 'm' ? 'g' : role == 'g' || role == 'd' ? 'w' : 0;
-    };
+    const std::map<char, std::string> ownAndChildren = {{'w', "wgd"}, {'g', "gm"}, {'d', "d"}};
     // Each victim is killed at its own operations or its child's, picked without repeats.
+    struct Point {
+        char by;
+        unsigned long n;
+    };
     std::mt19937 random(23);
-    std::map<char, std::vector<long> > points;
+    std::map<char, std::vector<Point> > points;
     for (char victim : {'w', 'g', 'd'}) {
-        for (long n = 1; n <= static_cast<long>(counted.record.count); ++n)
-            if (counted.record.roles[n] == victim || parentOf(counted.record.roles[n]) == victim)
-                points[victim].push_back(n);
+        for (char by : ownAndChildren.at(victim))
+            for (unsigned long n = 1; n <= everyBuildDoes[by]; ++n)
+                points[victim].push_back({by, n});
         ASSERT_GE(points[victim].size(), 7u) << victim;
         std::shuffle(points[victim].begin(), points[victim].end(), random);
     }
     int strays = 0;
     for (int i = 0; i < 20; ++i) {
         const char victim = "wgd"[i % 3];
-        const long n = points[victim][static_cast<std::size_t>(i / 3)];
+        const Point at = points[victim][static_cast<std::size_t>(i / 3)];
         rig.nextVersion(1000 + i);
         const std::string earlier = readFile(rig.package());
-        const Build killed = rig.build(true, n, std::string(1, victim));
-        ASSERT_NE(killed.record.failed, 0u) << victim << " never killed from operation " << n;
+        const Build killed = rig.build(true, static_cast<long>(at.n), std::string{victim, at.by});
+        ASSERT_NE(killed.record.failed, 0u)
+            << victim << " never killed at operation " << at.n << " of " << at.by;
         const std::string where = std::string(1, victim) + " killed at " + killed.record.what;
         std::cout << where << "\n";
+        ASSERT_TRUE(killed.ended) << where << ": a process of the build still runs";
         const std::string after = readFile(rig.package());
         EXPECT_EQ(wholePackage(rig.package()), "") << where;
         const Build next = rig.build(false);

@@ -13,6 +13,7 @@
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
 #include "tests/makesis/library_run.h"
+#include "tests/sis/package_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tools/sislist/rebuild_line.h"
 #include "tools/sislist/sislist.h"
@@ -350,12 +351,17 @@ TEST(DecompileStrange, SourcePathsThatCannotBeMadeKeepTheContents) {
         test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end())).status, 0);
 }
 
-// Packages of other compilers, made from ours: what differs is said on the first line.
+// Packages of other compilers, made from ours: what differs is said on the first line, and
+// the script builds.
 struct Foreign {
     const char* name;
     std::string script;
     void (*patch)(std::string& package);
-    std::string line;  // in front of ": makesis Foreign.pkg Foreign.sis"
+    std::string line;  // in front of ": makesis [--format er5] Foreign.pkg Foreign.sis"
+    bool er5 = false;
+    // The package, where no script of ours gives its kind; `line` is then how the first line
+    // begins (the writer's layout differs in more than the case).
+    std::string (*built)() = nullptr;
 };
 
 void PrintTo(const Foreign& c, std::ostream* os) { *os << c.name; }
@@ -383,26 +389,98 @@ void fillUnusedWord(std::string& p) {
     sis::writeU32(at(p, record + sis::condition_record::kExpression + 4 + 8), 0x0012F404);
 }
 
+// The attribute of the IF record (after ENDIF and a file record) one no script names.
+void unnamedAttribute(std::string& p) {
+    const size_t record = sis::readU32(at(p, sis::header::kFilesPtr)) +
+                          sis::condition_record::kBranchRecordSize +
+                          sis::file_record::size(1, true);
+    sis::writeU32(at(p, record + sis::condition_record::kExpression + 4 + 4), 0x7777);
+}
+
 // A target another compiler could store, ours cannot: "!:" becomes "!_".
 void targetWithoutDrive(std::string& p) {
     const size_t colon = p.find(std::string("!\0:\0", 4));
     p[colon + 2] = '_';
 }
 
+// Each file run on removal or on both that is waited for, no longer waited for: what the
+// compiler refuses to make. The package's records are simple file records.
+void runWithoutWaiting(std::string& p) {
+    const size_t records = sis::readU32(at(p, sis::header::kFilesPtr));
+    for (size_t i = 0; i < sis::readU16(at(p, sis::header::kFileCount)); ++i) {
+        uint8_t* details =
+            at(p, records + i * sis::file_record::size(1, true) + sis::file_record::kDetails);
+        if (sis::readU32(details) & sis::kRunWaitEnd && (sis::readU32(details) & 0xFF) != 0)
+            sis::writeU32(details, sis::readU32(details) & ~sis::kRunWaitEnd);
+    }
+}
+
+// The installer version of some ER5 packages of other compilers.
+void installerVersion16(std::string& p) {
+    sis::writeU32(at(p, sis::header::kInstallerVersion), 16);
+}
+
+// A package type past the last one a script names.
+void packageType7(std::string& p) { sis::writeU16(at(p, sis::header::kType), 7); }
+
+// Details no option says in the first record, an FM one: a bit beside RS and RW.
+void mimeDetails(std::string& p) {
+    uint8_t* details =
+        at(p, sis::readU32(at(p, sis::header::kFilesPtr)) + sis::file_record::kDetails);
+    sis::writeU32(details, sis::readU32(details) | 0x1000);
+}
+
+// What no compiler of ours makes, from a writer of this test's own: an FN line of a language
+// block, an options list without options, languages the compiler does not take.
+test::PackageBuilder foreignBuilder(std::vector<uint16_t> languages) {
+    test::PackageBuilder b;
+    b.names.assign(languages.size(), "Foreign");
+    b.languages = std::move(languages);
+    return b;
+}
+
+std::string nullFileInABlock() {
+    test::PackageBuilder b = foreignBuilder({1, 2});
+    b.file(static_cast<uint32_t>(sis::FileType::Null), 0, "", "!:\\log.txt", {"", ""}, true);
+    return b.build();
+}
+
+std::string emptyOptionsList() {
+    test::PackageBuilder b = foreignBuilder({1});
+    b.optionsList({});
+    return b.build();
+}
+
+std::string languagesTheCompilerRefuses() { return foreignBuilder({2, 1, 2000, 1}).build(); }
+
 class DecompileForeign : public ::testing::TestWithParam<Foreign> {};
 
 TEST_P(DecompileForeign, FirstLineSaysWhatDiffers) {
     test::TempDir dir;
-    const Made m{"Foreign", {}, GetParam().script, {{"a.txt", std::string(4000, 'a') + "b"}}};
-    std::string bytes = test::readFile(make(dir, m));
-    GetParam().patch(bytes);
+    const Made m{
+        "Foreign",
+        GetParam().er5 ? std::vector<std::string>{"--format", "er5"} : std::vector<std::string>{},
+        GetParam().script,
+        {{"a.txt", std::string(4000, 'a') + "b"}}};
+    std::string bytes = GetParam().built ? GetParam().built() : test::readFile(make(dir, m));
+    if (GetParam().patch) GetParam().patch(bytes);
     sis::writeU16(at(bytes, sis::header::kChecksum),
                   sis::packageChecksum(bytes.data(), bytes.size()));
     const std::string package = dir.write("foreign.sis", bytes).string();
-    const Result r = decompileInto(dir.path() / "out", package);
+    const fs::path out = dir.path() / "out";
+    const Result r = decompileInto(out, package);
     const bool same = GetParam().line.find("(same contents") != std::string::npos;
     EXPECT_EQ(r.status, same ? 0 : 1) << r.err;
-    EXPECT_EQ(firstLine(dir.path() / "out"), GetParam().line + ": makesis Foreign.pkg Foreign.sis");
+    const std::string line = firstLine(out);
+    if (GetParam().built)
+        EXPECT_EQ(line.rfind(GetParam().line, 0), 0u) << line;
+    else
+        EXPECT_EQ(line, GetParam().line + ": makesis " + (GetParam().er5 ? "--format er5 " : "") +
+                            "Foreign.pkg Foreign.sis");
+    const std::vector<std::string> words = shellWords(line.substr(line.find("): ") + 3));
+    const test::LibraryRun rebuilt =
+        test::runInFolder(out, std::vector<std::string>(words.begin() + 1, words.end()));
+    EXPECT_EQ(rebuilt.status, 0) << rebuilt.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -419,7 +497,52 @@ INSTANTIATE_TEST_SUITE_P(
                 "words)"},
         Foreign{"TargetWithoutDrive",
                 "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", targetWithoutDrive,
-                "; rebuild (not the same contents: the installation drive; record 0: its target)"}),
+                "; rebuild (not the same contents: the installation drive; record 0: its target)"},
+        Foreign{
+            "RunOnRemovalWithoutWaiting",
+            "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n"
+            "\"a.txt\"-\"!:\\undo.exe\",FR,RR,RW\n\"a.txt\"-\"!:\\both.exe\",FR,RB,RW,RS\n",
+            runWithoutWaiting,
+            "; rebuild (not the same contents: file 2 (\"!:\\undo.exe\") runs on removal without "
+            "waiting; the compiler needs RW with RR, so the script adds it; file 3 "
+            "(\"!:\\both.exe\") runs on installation and removal without waiting; the compiler "
+            "needs RW with RB, so the script adds it)"},
+        Foreign{"Er5InstallerVersion",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", installerVersion16,
+                "; rebuild (not the same contents: the package asks for installer version 16, the "
+                "rebuilt one for 100: no script can say another, the compiler writes 100 in every "
+                "ER5 package)",
+                true},
+        Foreign{"DetailsNoOptionSays",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n"
+                "\"a.txt\"-\"!:\\a.htm\",FM,\"text/html\",RW\n",
+                mimeDetails,
+                "; rebuild (not the same contents: file 1 (\"!:\\a.htm\") holds details 0x1200, "
+                "which no option says, so the script gives it FM,\"text/html\",RW)"},
+        Foreign{"AttributeWithoutAName",
+                "#{\"Foreign\"},(0x01000000),1,0,0\nIF option1=1\n\"a.txt\"-\"!:\\a.txt\"\nENDIF\n",
+                unnamedAttribute,
+                "; rebuild (not the same contents: a condition tests attribute 0x00007777, which "
+                "has no name, so the script tests 0=1 there)"},
+        Foreign{"PackageTypeWithoutAName",
+                "#{\"Foreign\"},(0x01000000),1,0,0\n\"a.txt\"-\"!:\\a.txt\"\n", packageType7,
+                "; rebuild (not the same contents: package type 7 has no name in a script, so "
+                "the rebuilt package has type SA)"},
+        Foreign{"NullFileInABlock", "", nullptr,
+                "; rebuild (not the same contents: file 1 (\"!:\\log.txt\") is an FN line in a "
+                "language block, which the compiler refuses, so the script gives one FN line for "
+                "every language",
+                false, nullFileInABlock},
+        Foreign{"EmptyOptionsList", "", nullptr,
+                "; rebuild (not the same contents: an options list without options, which no "
+                "script can say, is left out",
+                false, emptyOptionsList},
+        Foreign{"LanguagesTheCompilerRefuses", "", nullptr,
+                "; rebuild (not the same contents: language 2000 has a number above the "
+                "compiler's 0 to 1000, so the script gives language 1000 in its place; language "
+                "EN is given twice, which the compiler refuses, so the script gives language 999 "
+                "in its place",
+                false, languagesTheCompilerRefuses}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DecompileStrange, EmbeddedPackagesDecompiledWithPkgAll) {

@@ -1,16 +1,17 @@
 #include "tools/sislist/decompile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
+#include "src/compiler/pending_file.h"
 #include "src/platform/local_text.h"
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
-#include "src/compiler/pending_file.h"
 #include "tools/sislist/file_layout.h"
 #include "tools/sislist/rebuild_check.h"
 #include "tools/sislist/rebuild_line.h"
@@ -119,7 +120,8 @@ public:
         const Layout layout = planLayout(package_, facts_, {script_, base + ".sis"});
         if (!writeFiles(layout)) return 1;
         std::vector<std::string> reasons = layout.differences;
-        const std::string body = writeScript(package_, layout.sources, &reasons);
+        std::vector<Substitution> substitutions;
+        const std::string body = writeScript(package_, layout.sources, &reasons, &substitutions);
 
         const Command command = rebuildCommand(layout, base);
         const std::vector<std::string>& shown = command.shown;
@@ -138,12 +140,12 @@ public:
             truthful = check.built && check.contentDifferences.empty();
             if (!truthful) {
                 // What our compiler cannot make again is said as it is.
-                reasons = check.built ? check.contentDifferences
+                reasons = check.built ? inWords(check.contentDifferences, substitutions)
                                       : std::vector<std::string>{"the script does not build"};
             }
             if (!saveScript(rebuildLine(shown, reasons, hostShell(), !truthful), body)) return 1;
         }
-        report(check, truthful);
+        report(check, truthful, reasons);
         int status = truthful ? 0 : 1;
         if (components_) status = decompileComponents() ? status : 1;
         return status;
@@ -182,7 +184,29 @@ private:
         return c;
     }
 
-    void report(const RebuildCheck& check, bool truthful) {
+    // The differences of the rebuilt contents: those the script says otherwise on purpose in
+    // the words of what it says instead, in the script's order, then the others as they are.
+    static std::vector<std::string> inWords(const std::vector<std::string>& differences,
+                                            const std::vector<Substitution>& substitutions) {
+        std::vector<std::string> words;
+        auto add = [&words](const std::string& w) {
+            if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+        };
+        auto found = [&differences](const std::string& d) {
+            return std::find(differences.begin(), differences.end(), d) != differences.end();
+        };
+        for (const Substitution& s : substitutions)
+            if (found(s.difference)) add(s.words);
+        for (const std::string& d : differences) {
+            const bool explained =
+                std::any_of(substitutions.begin(), substitutions.end(),
+                            [&d](const Substitution& s) { return s.difference == d; });
+            if (!explained) add(d);
+        }
+        return words;
+    }
+
+    void report(const RebuildCheck& check, bool truthful, const std::vector<std::string>& reasons) {
         out_ << "wrote " << localText(folder_ / fs::u8path(script_)) << "\n";
         for (const std::string& path : written_) {
             out_ << "wrote " << localText(folder_ / fs::u8path(path)) << "\n";
@@ -195,7 +219,7 @@ private:
             err_ << file_ << ": the script does not build:\n" << check.compilerOutput;
         } else {
             err_ << file_ << ": the rebuilt package differs:";
-            for (const std::string& d : check.contentDifferences) err_ << " " << d << ";";
+            for (size_t i = 0; i < reasons.size(); ++i) err_ << (i ? "; " : " ") << reasons[i];
             err_ << "\n";
         }
     }

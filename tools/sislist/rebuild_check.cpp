@@ -73,7 +73,7 @@ private:
         same(x.options == y.options, "the header options");
         same(x.type == y.type, "the package type");
         same(x.major == y.major && x.minor == y.minor && x.variant == y.variant, "the version");
-        same(x.installerVersion == y.installerVersion, "the installer version");
+        same(x.installerVersion == y.installerVersion, kInstallerVersionDifference);
         same(x.installDrive == y.installDrive, "the installation drive");
         same(x.installLanguage == y.installLanguage && x.installFiles == y.installFiles &&
                  x.installedSpace == y.installedSpace,
@@ -103,25 +103,26 @@ private:
         for (size_t i = 0; i < a_.records.size(); ++i) {
             const sis::Record& x = a_.records[i];
             const sis::Record& y = b_.records[i];
-            const std::string what = "record " + std::to_string(i);
+            auto what = [i](const std::string& part) { return recordDifference(i, part); };
             if (x.type != y.type) {
-                differences_.push_back(what + ": its kind");
+                differences_.push_back(what("its kind"));
                 continue;
             }
-            same(x.fileType == y.fileType && x.details == y.details, what + ": its file type");
-            same(sourcesMayDiffer_ || x.source == y.source, what + ": its source name");
-            same(x.destination == y.destination, what + ": its target");
-            same(x.mime == y.mime, what + ": its MIME type");
-            same(x.options == y.options && x.selected == y.selected, what + ": its options");
-            same(sameExpression(x.condition, y.condition), what + ": its condition");
+            same(x.fileType == y.fileType && x.details == y.details, what("its file type"));
+            same(sourcesMayDiffer_ || x.source == y.source, what("its source name"));
+            same(x.destination == y.destination, what("its target"));
+            same(x.mime == y.mime, what("its MIME type"));
+            same(x.options == y.options && x.selected == y.selected, what("its options"));
+            same(sameExpression(x.condition, y.condition), what("its condition"));
             if (x.forks.size() != y.forks.size()) {
-                differences_.push_back(what + ": its number of forks");
+                differences_.push_back(what("its number of forks"));
                 continue;
             }
             for (size_t k = 0; k < x.forks.size(); ++k) {
                 const Digest dx = dataDigest(aSrc_, a_, x.forks[k]);
                 const Digest dy = dataDigest(bSrc_, b_, y.forks[k]);
-                same(dx == dy, what + " fork " + std::to_string(k) + ": its data");
+                same(dx == dy,
+                     "record " + std::to_string(i) + " fork " + std::to_string(k) + ": its data");
                 if (dx == dy && a_.compressed() &&
                     !(storedDigest(aSrc_, x.forks[k]) == storedDigest(bSrc_, y.forks[k]))) {
                     deflated_ = true;
@@ -140,6 +141,12 @@ private:
 };
 
 }  // namespace
+
+const char* const kInstallerVersionDifference = "the installer version";
+
+std::string recordDifference(size_t index, const std::string& part) {
+    return "record " + std::to_string(index) + ": " + part;
+}
 
 Digest storedDigest(sis::ByteSource& source, const sis::Fork& fork) {
     Digest d;

@@ -30,6 +30,11 @@ RebuildCheck checkRebuild(sis::ByteSource& original, const sis::Package& package
                           const std::vector<std::string>& args, const std::filesystem::path& folder,
                           bool sourceNamesMayDiffer);
 
+// How the comparison names a difference in a part of stored record `index`, and in the
+// header's installer version.
+std::string recordDifference(size_t index, const std::string& part);
+extern const char* const kInstallerVersionDifference;
+
 // CRC-32 and length of a fork's data as stored, or once inflated.
 struct Digest {
     uint64_t length = 0;

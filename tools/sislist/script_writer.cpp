@@ -1,11 +1,13 @@
 #include "tools/sislist/script_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
+#include "src/pkg/condition_attributes.h"
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
-#include "src/pkg/condition_attributes.h"
+#include "tools/sislist/rebuild_check.h"
 
 namespace tovrin::sislist {
 namespace {
@@ -15,6 +17,8 @@ using sis::NodeType;
 using sis::RecordType;
 
 constexpr const char* kEol = "\r\n";
+// The language numbers the compiler reads.
+constexpr uint16_t kMaxLanguageNumber = 1000;
 
 std::string hex(uint32_t v) {
     char buf[16];
@@ -78,8 +82,8 @@ bool hasDrive(const std::string& target) {
 class Writer {
 public:
     Writer(const sis::Package& p, const std::vector<std::vector<std::string>>& sources,
-           std::vector<std::string>* differences)
-        : p_(p), sources_(sources), differences_(differences) {}
+           std::vector<std::string>* differences, std::vector<Substitution>* substitutions)
+        : p_(p), sources_(sources), differences_(differences), substitutions_(substitutions) {}
 
     std::string run() {
         languages();
@@ -98,10 +102,42 @@ private:
         differences_->push_back(why);
     }
 
+    void substitute(const std::string& words, const std::string& difference) {
+        if (substitutions_) substitutions_->push_back({words, difference});
+    }
+
+    // The file line being written, as a user finds it: counted in the script from 1, with its
+    // target as the script writes it (no line end can end the first line early).
+    std::string thisFile(const sis::Record& r) const {
+        std::string s = "file " + std::to_string(fileLine_);
+        return r.destination.empty() ? s : s + " (" + scriptString(r.destination) + ")";
+    }
+
+    // A language the compiler does not take (a number above its range, one given twice) is
+    // given an unused number in its place, counting down from the largest.
     void languages() {
+        std::vector<uint16_t> said;
+        uint16_t spare = kMaxLanguageNumber;
+        auto taken = [&](uint16_t n) {
+            return std::find(p_.languages.begin(), p_.languages.end(), n) != p_.languages.end() ||
+                   std::find(said.begin(), said.end(), n) != said.end();
+        };
         out_ << "&";
         for (size_t i = p_.languages.size(); i-- > 0;) {
-            out_ << languageToken(p_.languages[i]) << (i > 0 ? "," : "");
+            uint16_t n = p_.languages[i];
+            const bool twice = std::find(said.begin(), said.end(), n) != said.end();
+            if (n > kMaxLanguageNumber || twice) {
+                while (spare > 0 && taken(spare)) --spare;
+                substitute(std::string("language ") + languageToken(n) +
+                               (twice ? " is given twice, which the compiler refuses"
+                                      : " has a number above the compiler's 0 to 1000") +
+                               ", so the script gives language " + languageToken(spare) +
+                               " in its place",
+                           "the languages");
+                n = spare;
+            }
+            said.push_back(n);
+            out_ << languageToken(n) << (i > 0 ? "," : "");
         }
         out_ << kEol;
     }
@@ -116,12 +152,31 @@ private:
         static const char* const kTypes[] = {"SA", "SY", "SO", "SC", "SP", "SU"};
         if (h.type > 0 && h.type < 6) out_ << ",TYPE=" << kTypes[h.type];
         out_ << kEol;
-        if (h.type >= 6) differ("package type " + std::to_string(h.type) + " has no name");
+        if (h.type >= 6) {
+            substitute("package type " + std::to_string(h.type) +
+                           " has no name in a script, so the rebuilt package has type SA",
+                       "the package type");
+        }
         if (p_.er6 && !(h.options & sis::kOptionUnicode)) differ("ER6 strings in 8 bits");
         const uint16_t known =
             p_.er6 ? sis::kOptionUnicode | sis::kOptionNoCompress | sis::kOptionShutdownApps
                    : sis::kOptionDistributable;
-        if (h.options & ~known) differ("header options " + hex(h.options & ~known));
+        if (h.options & ~known) {
+            substitute("header options " + hex(h.options & ~known) +
+                           " have no name in a script, so the rebuilt package leaves them out",
+                       "the header options");
+        }
+        // The compiler writes the one installer version of each format.
+        const uint32_t installer = p_.er6 ? sis::kInstallerVersionEr6 : sis::kInstallerVersionEr5;
+        if (h.installerVersion != installer) {
+            substitute("the package asks for installer version " +
+                           std::to_string(h.installerVersion) + ", the rebuilt one for " +
+                           std::to_string(installer) +
+                           ": no script can say another, the compiler " + "writes " +
+                           std::to_string(installer) + " in every " + (p_.er6 ? "ER6" : "ER5") +
+                           " package",
+                       kInstallerVersionDifference);
+        }
     }
 
     void requisite(const sis::Requisite& q) {
@@ -143,15 +198,19 @@ private:
         const sis::Record& r = p_.records[index];
         switch (r.type) {
         case RecordType::SimpleFile:
-        case RecordType::MultiLanguageFile: fileRecord(index); break;
-        case RecordType::Options: options(r); break;
+        case RecordType::MultiLanguageFile:
+            ++fileLine_;
+            fileRecord(index);
+            break;
+        case RecordType::Options: options(index); break;
         case RecordType::If:
         case RecordType::ElseIf: {
             std::string text, why;
             if (hasUnusedWords(r.condition)) differ("conditions hold uninitialised words");
             if (!conditionText(r.condition, &text, &why)) {
-                differ(why);
                 text = "0=1";
+                substitute(why + ", so the script tests " + text + " there",
+                           recordDifference(index, "its condition"));
             }
             indent_ -= r.type == RecordType::ElseIf ? 1 : 0;
             line((r.type == RecordType::If ? "IF " : "ELSEIF ") + text);
@@ -175,7 +234,13 @@ private:
         out_ << text << kEol;
     }
 
-    void options(const sis::Record& r) {
+    void options(size_t index) {
+        const sis::Record& r = p_.records[index];
+        if (r.options.empty()) {
+            substitute("an options list without options, which no script can say, is left out",
+                       "the number of records");
+            return;
+        }
         std::string s = "!(";
         for (size_t k = r.options.size(); k-- > 0;) {
             s += nameList(r.options[k]);
@@ -183,7 +248,13 @@ private:
         }
         line(s + ")");
         for (uint8_t b : r.selected) {
-            if (b != 0xFF) differ("an options list with options deselected");
+            if (b != 0xFF) {
+                substitute(
+                    "an options list has options deselected, which no script can say, "
+                    "so the rebuilt one has them all selected",
+                    recordDifference(index, "its options"));
+                break;
+            }
         }
     }
 
@@ -211,6 +282,13 @@ private:
             return;
         }
         std::string s;
+        if (block && r.fileType == static_cast<uint32_t>(FileType::Null)) {
+            substitute(thisFile(r) + " is an FN line in a language block, which the compiler " +
+                           "refuses, so the script gives one FN line for every language",
+                       recordDifference(index, "its kind"));
+            line(source(index, 0) + "-" + destination(r) + fileOptions(index));
+            return;
+        }
         if (block) {
             s = "{";
             for (size_t k = forks; k-- > 0;) s += source(index, k) + (k > 0 ? " " : "");
@@ -218,7 +296,7 @@ private:
         } else {
             s = source(index, 0);
         }
-        line(s + "-" + destination(r) + fileOptions(r, block));
+        line(s + "-" + destination(r) + fileOptions(index));
     }
 
     std::string destination(const sis::Record& r) {
@@ -230,41 +308,74 @@ private:
         return scriptString(r.destination);
     }
 
-    std::string fileOptions(const sis::Record& r, bool block) {
+    // The options of a file line. Where they cannot say the record's details, the rebuilt
+    // record holds those the options give, and the first line says so.
+    std::string fileOptions(size_t index) {
+        const sis::Record& r = p_.records[index];
+        const std::string difference = recordDifference(index, "its file type");
+        if (r.fileType > static_cast<uint32_t>(FileType::Mime)) {
+            substitute(thisFile(r) + " has file type " + std::to_string(r.fileType) +
+                           ", which no option says, so the script installs it as a plain file",
+                       difference);
+            return "";
+        }
+        uint32_t said = 0;
+        std::string why;
+        const std::string options = fileOptionText(r, &said, &why);
+        if (said == r.details) return options;
+        if (why.empty()) {
+            char details[80];
+            std::snprintf(details, sizeof details, " holds details 0x%X, which no option says",
+                          r.details);
+            why = thisFile(r) + details + ", so the script gives it " +
+                  (options.empty() ? "none" : options.substr(1));
+        }
+        substitute(why, difference);
+        return options;
+    }
+
+    // The options that say the most of a record of a known file type: *said gets the details
+    // they give, *why what the script adds so that it builds.
+    std::string fileOptionText(const sis::Record& r, uint32_t* said, std::string* why) {
         const uint32_t d = r.details;
+        const uint32_t runBits = sis::kRunSendEnd | sis::kRunWaitEnd;
         const std::string flags =
             std::string(d & sis::kRunSendEnd ? ",RS" : "") + (d & sis::kRunWaitEnd ? ",RW" : "");
-        const uint32_t runBits = sis::kRunSendEnd | sis::kRunWaitEnd;
         switch (r.fileType) {
-        case static_cast<uint32_t>(FileType::File):
-            if (d != 0) differ("a file record with details " + hex(d));
-            return "";
         case static_cast<uint32_t>(FileType::Text): {
             static const char* const kText[] = {"TC", "TS", "TA", "TE"};
-            if (d > 3) differ("a text record with details " + hex(d));
-            if (r.destination.empty()) return std::string(",FT,") + kText[d & 3];
-            if (d != 0) differ("a text record with a target and a text option");
-            return ",FT";
+            // A text option empties the target: one with a target has none.
+            if (!r.destination.empty()) {
+                if (d <= 3) {
+                    *why = thisFile(r) + " has both a target and text option " + kText[d] +
+                           ", which no script can say together, so the script keeps the target";
+                }
+                return ",FT";
+            }
+            *said = d & 3;
+            return std::string(",FT,") + kText[d & 3];
         }
         case static_cast<uint32_t>(FileType::Run): {
             static const char* const kWhen[] = {"RI", "RR", "RB"};
-            const uint32_t when = d & sis::kRunWhenMask;
-            if (when > 2 || (d & ~(sis::kRunWhenMask | runBits))) {
-                differ("a run record with details " + hex(d));
+            const uint32_t when = (d & sis::kRunWhenMask) > 2 ? 0 : d & sis::kRunWhenMask;
+            *said = when | (d & runBits);
+            std::string options = std::string(",FR,") + kWhen[when] + flags;
+            if (*said == d && when != sis::kRunInstall && !(d & sis::kRunWaitEnd)) {
+                // The compiler refuses a file run on removal that is not waited for.
+                *said |= sis::kRunWaitEnd;
+                options += ",RW";
+                *why = thisFile(r) + " runs on " +
+                       (when == sis::kRunBoth ? "installation and removal" : "removal") +
+                       " without waiting; the compiler needs RW with " + kWhen[when] +
+                       ", so the script adds it";
             }
-            if (when != sis::kRunInstall && !(d & sis::kRunWaitEnd)) {
-                differ("a run record that runs on removal without RW");
-            }
-            return std::string(",FR,") + kWhen[when > 2 ? 0 : when] + flags;
+            return options;
         }
-        case static_cast<uint32_t>(FileType::Null):
-            if (block) differ("an FN record in a language block");
-            if (d != 0) differ("an FN record with details " + hex(d));
-            return ",FN";
+        case static_cast<uint32_t>(FileType::Null): return ",FN";
         case static_cast<uint32_t>(FileType::Mime):
-            if (d & ~runBits) differ("a MIME record with details " + hex(d));
+            *said = d & runBits;
             return ",FM," + mimeString(r.mime) + flags;
-        default: differ("file type " + std::to_string(r.fileType) + " has no option"); return "";
+        default: return "";  // a plain file
         }
     }
 
@@ -297,7 +408,9 @@ private:
     const sis::Package& p_;
     const std::vector<std::vector<std::string>>& sources_;
     std::vector<std::string>* differences_;
+    std::vector<Substitution>* substitutions_;
     std::ostringstream out_;
+    size_t fileLine_ = 0;  // file lines written so far
     int indent_ = 0;
 };
 
@@ -400,8 +513,9 @@ bool conditionText(const sis::Expression& e, std::string* text, std::string* why
 
 std::string writeScript(const sis::Package& package,
                         const std::vector<std::vector<std::string>>& sources,
-                        std::vector<std::string>* differences) {
-    return Writer(package, sources, differences).run();
+                        std::vector<std::string>* differences,
+                        std::vector<Substitution>* substitutions) {
+    return Writer(package, sources, differences, substitutions).run();
 }
 
 }  // namespace tovrin::sislist
