@@ -49,6 +49,37 @@ void feedHash(void* arg, const void* data, size_t size) {
     gcry_md_write(static_cast<Hasher*>(arg)->md, data, size);
 }
 
+// What lies outside the signed part must be as X.509 says, or the certificate has been changed
+// where its signature does not show it: the algorithm beside the signature is the one inside the
+// signed part, and a DSA or ECDSA signature is exactly SEQUENCE { INTEGER r, INTEGER s }
+// (libksba reads the two numbers whatever their tags).
+bool unsignedPartsSound(const Bytes& der) {
+    der::Reader top(der);
+    der::Element cert, tbs, outer, signature, first, inner, oid;
+    if (!top.next(der::Sequence, &cert)) return false;
+    der::Reader parts(cert);
+    if (!parts.next(der::Sequence, &tbs) || !parts.next(der::Sequence, &outer) ||
+        !parts.next(der::BitString, &signature) || !parts.atEnd())
+        return false;
+    der::Reader fields(tbs);
+    if (fields.peekTag() == der::contextTag(0) && !fields.next(&first)) return false;  // the version
+    if (!fields.next(der::Integer, &first) || !fields.next(der::Sequence, &inner) || inner.whole() != outer.whole())
+        return false;
+    der::Reader algorithm(outer);
+    if (!algorithm.next(der::Oid, &oid)) return false;
+    const std::string name = der::oidText(oid);
+    for (const char* prefix : {"1.2.840.10040.4.", "2.16.840.1.101.3.4.3.", "1.2.840.10045.4."}) {
+        if (name.compare(0, std::strlen(prefix), prefix) != 0) continue;
+        if (signature.size < 1 || signature.value[0] != 0) return false;
+        der::Reader value(signature.value + 1, signature.size - 1);
+        der::Element seq, r, s;
+        if (!value.next(der::Sequence, &seq) || !value.atEnd()) return false;
+        der::Reader numbers(seq);
+        return numbers.next(der::Integer, &r) && numbers.next(der::Integer, &s) && numbers.atEnd();
+    }
+    return true;
+}
+
 bool signedBy(const KsbaCertificate& cert, const KsbaCertificate& issuer) {
     Sexp key;
     if (!certificatePublicKey(issuer, &key, nullptr)) return false;
@@ -93,7 +124,7 @@ bool decodeCertificate(const Bytes& der, CertificateInfo* out, std::string* err)
     if (!certificatePublicKey(cert, &key, err)) return false;
     info.keyAlgorithm = keyAlgorithmOf(key.get());
     info.keyBits = gcry_pk_get_nbits(key.get());
-    info.selfSigned = info.subject == info.issuer && signedBy(cert, cert);
+    info.selfSigned = info.subject == info.issuer && unsignedPartsSound(der) && signedBy(cert, cert);
     *out = std::move(info);
     return true;
 }
@@ -142,7 +173,8 @@ std::string certificatePem(const Bytes& der) { return pem::write("CERTIFICATE", 
 
 bool certificateSignedBy(const Bytes& certificate, const Bytes& issuer) {
     KsbaCertificate cert, issuerCert;
-    return cert.load(certificate, nullptr) && issuerCert.load(issuer, nullptr) && signedBy(cert, issuerCert);
+    return unsignedPartsSound(certificate) && cert.load(certificate, nullptr) && issuerCert.load(issuer, nullptr) &&
+           signedBy(cert, issuerCert);
 }
 
 }  // namespace tovrin::crypto

@@ -82,6 +82,26 @@ TEST(PrivateKey, SaysWhatIsWrongWithAKeyFile) {
     }
 }
 
+// A key file with any byte changed is refused with a message, or is still a key that signs
+// (the CRT exponents of PKCS #1 are redundant; a changed DSA x is another key); a damaged DSA q
+// would make libgcrypt abort.
+TEST(PrivateKey, DamagedKeysAreRefusedCleanly) {
+    for (const char* file : {"dsa.der", "dsa-pkcs8.der", "rsa.der"}) {
+        const Bytes good = cryptoData(file);
+        for (size_t i = 0; i < good.size(); ++i) {
+            Bytes damaged = good;
+            damaged[i] ^= static_cast<uint8_t>(1u << (i % 8));
+            PrivateKey key;
+            std::string err;
+            Bytes sig;
+            if (loadPrivateKey(damaged, "", &key, &err))
+                EXPECT_TRUE(signData(key, good.data(), good.size(), &sig, &err)) << file << " byte " << i << ": " << err;
+            else
+                EXPECT_FALSE(err.empty()) << file << " byte " << i;
+        }
+    }
+}
+
 TEST(PrivateKey, SignaturesOpensslVerifies) {
     TOVRIN_REQUIRE_OPENSSL();
     test::TempDir dir;
