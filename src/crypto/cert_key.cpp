@@ -34,12 +34,19 @@ bool wellFormed(const uint8_t* data, size_t size, int depth) {
     return true;
 }
 
-// A DSA verification whose r/s mod q is zero makes libgcrypt assert (and so abort the program);
-// with q prime and 0 < r, s < q it cannot be.
-bool dsaSignatureInRange(gcry_sexp_t key, gcry_sexp_t sigVal) {
+// A DSA verification whose two exponents h/s and r/s mod q are both zero makes libgcrypt assert
+// (and so abort the program). With q prime and 0 < r, s < q that cannot be; a damaged key's q
+// need not be prime, and proving it is costs more than the verification, so r/s itself is
+// computed here and must not be zero.
+bool dsaSignatureComputable(gcry_sexp_t key, gcry_sexp_t sigVal) {
     Mpi q = mpiOf(key, "q"), r = mpiOf(sigVal, "r"), s = mpiOf(sigVal, "s");
-    return q && r && s && gcry_mpi_cmp_ui(r.get(), 0) > 0 && gcry_mpi_cmp(r.get(), q.get()) < 0 &&
-           gcry_mpi_cmp_ui(s.get(), 0) > 0 && gcry_mpi_cmp(s.get(), q.get()) < 0;
+    if (!q || !r || !s || gcry_mpi_cmp_ui(r.get(), 0) <= 0 || gcry_mpi_cmp(r.get(), q.get()) >= 0 ||
+        gcry_mpi_cmp_ui(s.get(), 0) <= 0 || gcry_mpi_cmp(s.get(), q.get()) >= 0)
+        return false;
+    Mpi w(gcry_mpi_new(0)), u2(gcry_mpi_new(0));
+    if (!gcry_mpi_invm(w.get(), s.get(), q.get())) return false;
+    gcry_mpi_mulm(u2.get(), r.get(), w.get(), q.get());
+    return gcry_mpi_cmp_ui(u2.get(), 0) != 0;
 }
 
 }  // namespace
@@ -96,7 +103,7 @@ std::string keyAlgorithmOf(gcry_sexp_t key) {
     return algorithm;
 }
 
-bool dsaKeySound(gcry_sexp_t key) {
+bool dsaKeySound(gcry_sexp_t key, bool provePrime) {
     Mpi p = mpiOf(key, "p"), q = mpiOf(key, "q"), g = mpiOf(key, "g"), y = mpiOf(key, "y");
     if (!p || !q || !g || !y || gcry_mpi_cmp_ui(q.get(), 2) <= 0 || gcry_mpi_cmp(q.get(), p.get()) >= 0 ||
         gcry_mpi_cmp_ui(g.get(), 1) <= 0 || gcry_mpi_cmp(g.get(), p.get()) >= 0 || gcry_mpi_cmp_ui(y.get(), 1) <= 0 ||
@@ -105,7 +112,7 @@ bool dsaKeySound(gcry_sexp_t key) {
     Mpi rest(gcry_mpi_new(0)), pMinusOne(gcry_mpi_new(0));
     gcry_mpi_sub_ui(pMinusOne.get(), p.get(), 1);
     gcry_mpi_mod(rest.get(), pMinusOne.get(), q.get());
-    return gcry_mpi_cmp_ui(rest.get(), 0) == 0 && gcry_prime_check(q.get(), 0) == 0;
+    return gcry_mpi_cmp_ui(rest.get(), 0) == 0 && (!provePrime || gcry_prime_check(q.get(), 0) == 0);
 }
 
 bool verifyDigest(gcry_sexp_t key, int hashAlgo, const uint8_t* digest, size_t size, gcry_sexp_t sigVal) {
@@ -120,7 +127,7 @@ bool verifyDigest(gcry_sexp_t key, int hashAlgo, const uint8_t* digest, size_t s
         e = gcry_sexp_build(data.out(), nullptr, "(data (flags pkcs1) (hash %s %b))",
                             gcry_md_algo_name(hashAlgo), static_cast<int>(size), digest);
     } else if (algorithm == "DSA") {
-        if (!dsaKeySound(key) || !dsaSignatureInRange(key, sigVal)) return false;
+        if (!dsaKeySound(key, false) || !dsaSignatureComputable(key, sigVal)) return false;
         // DSA signs the digest itself, cut to the size of q by libgcrypt when longer.
         e = gcry_sexp_build(data.out(), nullptr, "(data (flags raw) (value %b))", static_cast<int>(size), digest);
     } else {

@@ -60,7 +60,7 @@ bool makePrivateKey(Sexp key, PrivateKey* out, std::string* err) {
         if (err) *err = "unsupported kind of private key";
         return false;
     }
-    bool sound = kind == "RSA" || (dsaKeySound(key.get()) && [&key] {
+    bool sound = kind == "RSA" || (dsaKeySound(key.get(), true) && [&key] {
                      Mpi q = mpiOf(key.get(), "q"), x = mpiOf(key.get(), "x");
                      return q && x && gcry_mpi_cmp_ui(x.get(), 0) > 0 && gcry_mpi_cmp(x.get(), q.get()) < 0;
                  }());
