@@ -17,6 +17,34 @@ std::string takeString(char* s) {
     return out;
 }
 
+// libksba names attributes without a short name by their OID, the value as hex
+// ("1.2.840.113549.1.9.1=#6A6F40..."). The e-mail address that developer certificates carry is
+// shown as E=address instead, the name our own subject parser reads, when it is plain ASCII.
+std::string readableName(const std::string& dn) {
+    static const std::string kEmail = "1.2.840.113549.1.9.1=#";
+    std::string out;
+    size_t pos = 0;
+    while (true) {
+        size_t at = dn.find(kEmail, pos);
+        if (at == std::string::npos || (at != 0 && dn[at - 1] != ',' && dn[at - 1] != '+')) break;
+        size_t end = dn.find_first_not_of("0123456789ABCDEFabcdef", at + kEmail.size());
+        if (end == std::string::npos) end = dn.size();
+        std::string hex = dn.substr(at + kEmail.size(), end - at - kEmail.size());
+        std::string value;
+        bool plain = !hex.empty() && hex.size() % 2 == 0;
+        for (size_t i = 0; plain && i < hex.size(); i += 2) {
+            char c = static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+            plain = c >= 0x20 && c < 0x7F;
+            if (std::strchr(",+\"<>;", c) != nullptr) value += '\\';
+            value += c;
+        }
+        out += dn.substr(pos, at - pos);
+        out += plain ? "E=" + value : dn.substr(at, end - at);
+        pos = end;
+    }
+    return out + dn.substr(pos);
+}
+
 // A serial comes as the canonical S-expression "(N:bytes)".
 std::string serialHex(ksba_sexp_t serial) {
     std::string hex;
@@ -111,8 +139,8 @@ bool decodeCertificate(const Bytes& der, CertificateInfo* out, std::string* err)
     KsbaCertificate cert;
     if (!cert.load(der, err)) return false;
     CertificateInfo info;
-    info.subject = takeString(ksba_cert_get_subject(cert.get(), 0));
-    info.issuer = takeString(ksba_cert_get_issuer(cert.get(), 0));
+    info.subject = readableName(takeString(ksba_cert_get_subject(cert.get(), 0)));
+    info.issuer = readableName(takeString(ksba_cert_get_issuer(cert.get(), 0)));
     ksba_sexp_t serial = ksba_cert_get_serial(cert.get());
     info.serialHex = serialHex(serial);
     ksba_free(serial);
