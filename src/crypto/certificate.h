@@ -13,7 +13,7 @@ namespace tovrin::crypto {
 using Bytes = std::vector<uint8_t>;
 
 struct CertificateInfo {
-    std::string subject;    // distinguished names as "CN=...,O=...,C=..."
+    std::string subject;    // distinguished names as "CN=...,O=...,C=...", an e-mail address as E=...
     std::string issuer;
     std::string serialHex;  // the serial number in hex, most significant first, without the zero
                             // byte DER puts before a set top bit ("00" for serial 0)
