@@ -21,6 +21,7 @@ const KeyForm kKeyForms[] = {
     {"-traditional.pem", false}, {"-traditional-des3.pem", true}, {"-traditional-aes128.pem", true},
     {"-pkcs8.pem", false},       {"-pkcs8-aes256.pem", true},     {"-pkcs8-aes128-sha1.pem", true},
     {"-pkcs8-des3.pem", true},   {".der", false},                 {"-pkcs8.der", false},
+    {"-pkcs8-aes256.der", true},
 };
 
 TEST(PrivateKey, LoadsEveryFormAndSignsWhatItsCertificateVerifies) {
@@ -62,6 +63,8 @@ TEST(PrivateKey, SaysWhatIsWrongWithAKeyFile) {
         {"PKCS #8 without a password", cryptoData("rsa-pkcs8-aes256.pem"), "", "a password is needed"},
         {"traditional without a password", cryptoData("dsa-traditional-des3.pem"), "", "a password is needed"},
         {"PKCS #8 AES-256, wrong password", cryptoData("rsa-pkcs8-aes256.pem"), "nope", "wrong password"},
+        {"DER PKCS #8 without a password", cryptoData("dsa-pkcs8-aes256.der"), "", "a password is needed"},
+        {"DER PKCS #8, wrong password", cryptoData("rsa-pkcs8-aes256.der"), "nope", "wrong password"},
         {"PKCS #8 3DES, wrong password", cryptoData("dsa-pkcs8-des3.pem"), "nope", "wrong password"},
         {"traditional 3DES, wrong password", cryptoData("rsa-traditional-des3.pem"), "nope", "wrong password"},
         {"traditional AES, wrong password", cryptoData("dsa-traditional-aes128.pem"), "nope", "wrong password"},

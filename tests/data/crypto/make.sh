@@ -41,9 +41,11 @@ for kind in rsa dsa; do
         -in "$tmp/$kind.key" -out $kind-pkcs8-aes128-sha1.pem
     openssl pkcs8 -topk8 -v2 des3 -v2prf hmacWithSHA1 -passout pass:$pass \
         -in "$tmp/$kind.key" -out $kind-pkcs8-des3.pem
-    # DER: the traditional structure and PKCS #8.
+    # DER: the traditional structure and PKCS #8, plain and encrypted.
     openssl $kind -in "$tmp/$kind.key" $trad -outform DER -out $kind.der
     openssl pkcs8 -topk8 -nocrypt -in "$tmp/$kind.key" -outform DER -out $kind-pkcs8.der
+    openssl pkcs8 -topk8 -v2 aes-256-cbc -v2prf hmacWithSHA256 -passout pass:$pass \
+        -in "$tmp/$kind.key" -outform DER -out $kind-pkcs8-aes256.der
 
     serial=0; [ $kind = rsa ] && serial=10   # DSA certificates of the SDK era have serial 0
     openssl req -x509 -new -key "$tmp/$kind.key" -sha1 -days 3650 -set_serial $serial -subj "/C=FI/O=Tovrin Tests/CN=$kind self" \
