@@ -46,6 +46,12 @@ bool signsAndVerifies(gcry_sexp_t key, bool rsa) {
            gcry_pk_sign(sig.out(), data.get(), key) == 0 && gcry_pk_verify(sig.get(), data.get(), publicKey.get()) == 0;
 }
 
+// A damaged DSA key can make libgcrypt abort rather than fail (see dsaKeySound); x lies in 0 < x < q.
+bool dsaPrivateKeySound(gcry_sexp_t key) {
+    Mpi q = mpiOf(key, "q"), x = mpiOf(key, "x");
+    return dsaKeySound(key, true) && q && x && gcry_mpi_cmp_ui(x.get(), 0) > 0 && gcry_mpi_cmp(x.get(), q.get()) < 0;
+}
+
 }  // namespace
 
 bool makePrivateKey(Sexp key, PrivateKey* out, std::string* err) {
@@ -60,11 +66,7 @@ bool makePrivateKey(Sexp key, PrivateKey* out, std::string* err) {
         if (err) *err = "unsupported kind of private key";
         return false;
     }
-    bool sound = kind == "RSA" || (dsaKeySound(key.get(), true) && [&key] {
-                     Mpi q = mpiOf(key.get(), "q"), x = mpiOf(key.get(), "x");
-                     return q && x && gcry_mpi_cmp_ui(x.get(), 0) > 0 && gcry_mpi_cmp(x.get(), q.get()) < 0;
-                 }());
-    if (!sound || gcry_pk_testkey(key.get()) != 0 || !signsAndVerifies(key.get(), kind == "RSA")) {
+    if ((kind == "DSA" && !dsaPrivateKeySound(key.get())) || gcry_pk_testkey(key.get()) != 0 || !signsAndVerifies(key.get(), kind == "RSA")) {
         if (err) *err = "the private key is damaged (its numbers do not make a " + kind + " key)";
         return false;
     }
