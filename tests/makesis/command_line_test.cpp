@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"UnknownFormat",
                     {"--format", "er7", "t.pkg"},
                     1,
-                    "error: unknown package format 'er7': --format takes er5 or er6",
+                    "error: unknown package format 'er7': --format takes er5, er6 or sis9",
                     ""},
         CommandCase{"FormatWithoutValue", {"t.pkg", "--format"}, 1, "error: --format needs", ""},
         CommandCase{
