@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"Help",
                     {"-h"},
                     0,
-                    "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]",
+                    "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] [--time T] "
+                    "pkgfile [sisfile]",
                     ""},
         CommandCase{"HelpWinsOverFiles", {"t.pkg", "-H"}, 0, "Script format", ""},
         CommandCase{"LongHelp", {"--help"}, 0, "Script format", ""},
