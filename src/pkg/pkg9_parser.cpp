@@ -17,7 +17,7 @@ using sis9::Operator;
 constexpr uint32_t kMaxLanguageNumber = 1000;
 constexpr int kMaxConditionDepth = 64;
 constexpr size_t kMaxIfDepth = 64;
-constexpr size_t kMaxOptions = 256;
+constexpr size_t kMaxOptions = 128;  // as many as option1 ... option128 can name
 
 // Operation options whose bits no real package shows; they follow the known ones (TA 0x800,
 // RW 0x10) in the order the language lists them.
@@ -639,7 +639,7 @@ bool Parser9::parseOptionsList() {
         const int at = lexer_.peek().line;
         if (!readNames(texts)) return false;
         if (pkg_.controller.options.size() >= kMaxOptions) {
-            return fail(at, "too many options (at most 256)");
+            return fail(at, "too many options (at most 128)");
         }
         pkg_.controller.options.push_back(std::move(texts));
         if (!isMark(lexer_.peek(), ",")) break;

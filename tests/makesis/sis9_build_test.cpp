@@ -182,6 +182,26 @@ TEST(Sis9Embedded, CopiesControllersAndAppendsDataUnits) {
     EXPECT_EQ(dataField(outer).substr(dataField(outer).size() - middleUnits.size()), middleUnits);
 }
 
+// Sources are found as for pre-9 scripts: -d, --root, --drive, and letter case ignored where
+// the file system tells cases apart.
+TEST(Sis9Sources, AreLookedUpAsForPre9Scripts) {
+    TempDir dir;
+    dir.write("search/a.txt", "from -d");
+    dir.write("root/r/b.txt", "from --root");
+    dir.write("drive/c.txt", "from --drive");
+    dir.write("Mixed/Case.TXT", "any case");
+    dir.write("t.pkg", kTop + "\"a.txt\"-\"!:\\a\"\r\n\"\\r\\b.txt\"-\"!:\\b\"\r\n"
+                              "\"C:\\c.txt\"-\"!:\\c\"\r\n\"mixed\\case.txt\"-\"!:\\d\"\r\n");
+    const LibraryRun run = runInFolder(
+        dir.path(), {"-d", (dir.path() / "search").string(), "--root", (dir.path() / "root").string(),
+                     "--drive", "c=" + (dir.path() / "drive").string(), "t.pkg"});
+    ASSERT_EQ(run.status, 0) << run.out;
+    const std::string package = readFile(dir.path() / "t.sis");
+    for (const char* text : {"from -d", "from --root", "from --drive", "any case"}) {
+        EXPECT_NE(package.find(text), std::string::npos) << text;
+    }
+}
+
 struct BadScript {
     const char* name;
     std::string script;
