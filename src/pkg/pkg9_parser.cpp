@@ -137,7 +137,6 @@ private:
     struct OpenIf {
         sis9::If* chain;
         bool elseSeen;
-        int line;
     };
     std::vector<OpenIf> openIfs_;
     int depth_ = 0;
@@ -739,7 +738,7 @@ bool Parser9::parseCondition() {
     if (isIf) {
         if (openIfs_.size() >= kMaxIfDepth) return fail(keyword.line, "IF nested too deeply");
         block().ifs.emplace_back();
-        openIfs_.push_back({&block().ifs.back(), false, keyword.line});
+        openIfs_.push_back({&block().ifs.back(), false});
     }
     // The chain is the last IF of its block and nothing else is added to that block while it
     // is open, so the pointer stays good.
