@@ -196,7 +196,7 @@ struct Writer {
             embedded.push_back(bodyOf(controller(c.embedded[i], unit + index, index)));
         }
         append(body, block(c.files, embedded, c.ifs, unit, &next));
-        for (const Bytes& chain : c.chains) append(body, chain);
+        for (const auto& sign : c.signers) append(body, sign(body));
         append(body, u32Field(FieldType::DataIndex, dataIndex));
         if (units->size() <= unit) units->resize(unit + 1);
         return field(FieldType::Controller, body);
@@ -289,6 +289,20 @@ Bytes writePackage9(const Package9& p) {
     appendU32(out, sis::uidChecksum(sis9::kUid1, 0, uid));
     append(out, w.field(FieldType::Contents, contents));
     return out;
+}
+
+Bytes chainField9(const std::string& oid, const Bytes& signature, const Bytes& certificates) {
+    using sis9::FieldType;
+    Bytes algorithm = field9(FieldType::SignatureAlgorithm, string9(oid));
+    Bytes one = algorithm;
+    append(one, field9(FieldType::Blob, signature));
+    Bytes signatures;
+    appendU32(signatures, static_cast<uint32_t>(FieldType::Signature));
+    appendU32(signatures, uint32_t(one.size()));
+    append(signatures, one);
+    Bytes body = field9(FieldType::Array, signatures);
+    append(body, field9(FieldType::CertificateChain, field9(FieldType::Blob, certificates)));
+    return field9(FieldType::SignatureCertificateChain, body);
 }
 
 size_t find9(const Bytes& bytes, const Bytes& pattern) {

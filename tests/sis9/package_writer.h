@@ -6,6 +6,7 @@
 // form, or leave the checksums as an SDK-era tool did.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,9 @@ struct Controller9 {
     std::vector<File9> files;
     std::vector<If9> ifs;
     std::vector<Controller9> embedded;  // each gets data index 1 more than the one before
-    std::vector<Bytes> chains;          // whole SignatureCertificateChain fields
+    // Each gives a whole SignatureCertificateChain field for the controller body written so far
+    // (from its first member up to where the chain goes): what the chain signs.
+    std::vector<std::function<Bytes(const Bytes& signedData)>> signers;
     int year = 2024, month = 6, day = 1;
     bool dropFlags = false;  // leave SISInfo without its flags byte
 };
@@ -72,6 +75,9 @@ struct Package9 {
 // The controller field alone (type 13), and the data units its files go into.
 Bytes writeController9(const Controller9& c, bool longForm, std::vector<std::vector<Bytes>>* units);
 Bytes writePackage9(const Package9& p);
+
+// A SignatureCertificateChain field of one signature.
+Bytes chainField9(const std::string& oid, const Bytes& signature, const Bytes& certificates);
 
 // Offset of the first occurrence of `pattern` in `bytes` (the test fails when there is none).
 size_t find9(const Bytes& bytes, const Bytes& pattern);
