@@ -48,7 +48,7 @@ std::string operationText(const FileDescription& f) {
     case sis9::kOpLanguageFile: name = "language file, installed as FF"; break;
     case sis9::kOpInstall:
         name = "FF";
-        options = bits(f.options, {{0x8000, "bit 0x8000 (set by some compilers, meaning unknown)"}});
+        options = bits(f.options, {{0x8000, "0x8000: set by some compilers, meaning unknown"}});
         break;
     case sis9::kOpRun:
         name = "FR";
