@@ -83,10 +83,10 @@ TEST(Sis9Listing, ExtractionWritesEveryFileAndEachEmbeddedPackage) {
 
 TEST(Sis9Listing, StubsAreNotExtracted) {
     test::TempDir dir;
-    const std::string stub = kData + "sis9/stub.sisx";
-    const Result r = runWith({"-x", (dir.path() / "out").string(), stub});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, stub + ": a stub holds no file data: nothing to extract\n");
+    const Result r = runWith({"-x", (dir.path() / "out").string(), kData + "sis9/stub.sisx"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("\nnothing extracted: a stub holds no file data\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path() / "out"));
 }
 

@@ -173,10 +173,7 @@ bool writeEmbeddedPackage(sis::ByteSource& source, const sis9::Package& p,
 
 bool extractPackage9(sis::ByteSource& source, const sis9::Package& p, const std::string& folder,
                      std::vector<Extracted9>* written, std::vector<std::string>* errors) {
-    if (p.form != sis9::Form::Package) {
-        errors->push_back("a stub holds no file data: nothing to extract");
-        return false;
-    }
+    if (p.form != sis9::Form::Package) return true;  // a stub holds no file data
     const fs::path root = fs::u8path(folder);
     std::error_code ec;
     fs::create_directories(root, ec);

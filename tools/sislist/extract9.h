@@ -22,7 +22,7 @@ struct Extracted9 {
     std::string path;  // relative to the folder, "/"-separated
 };
 
-// Stubs hold no data: nothing is written and false is returned with a message.
+// Stubs hold no data: nothing is written, not even the folder.
 bool extractPackage9(sis::ByteSource& source, const sis9::Package& package,
                      const std::string& folder, std::vector<Extracted9>* written,
                      std::vector<std::string>* errors);

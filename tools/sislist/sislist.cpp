@@ -142,6 +142,7 @@ int listSis9(sis::ByteSource& source, const std::string& file, bool extract,
         std::vector<Extracted9> written;
         std::vector<std::string> errors;
         extractPackage9(source, package, folder, &written, &errors);
+        if (package.form != sis9::Form::Package) out << "nothing extracted: a stub holds no file data\n";
         for (const Extracted9& x : written) out << "extracted " << x.what << ": " << x.path << "\n";
         for (const std::string& e : errors) err << file << ": " << e << "\n";
         ok = ok && errors.empty();
