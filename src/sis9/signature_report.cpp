@@ -107,7 +107,7 @@ void addSignatureChecks(const Package& package, const std::vector<ChainResult>& 
         }
     }
     if (signedByAuthority(chains)) return;
-    forEachFile(package.controller, [&](const FileDescription& f, const std::string&) {
+    forEachFile(package.controller, [&](const FileDescription& f) {
         const uint64_t restricted = restrictedCapabilities(f.capabilityBits());
         if (restricted == 0) return;
         v->checks.push_back(

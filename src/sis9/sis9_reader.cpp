@@ -860,20 +860,36 @@ std::string both(const std::string& outer, const std::string& inner) {
     return "(" + outer + ") AND (" + inner + ")";
 }
 
+// Guards longer than this (a chain of thousands of ELSEIFs) name the earlier branches by
+// their number instead of repeating them, so the text of each guard stays small.
+constexpr size_t kMaxGuardText = 4096;
+
 void filesOfBlock(
-    const InstallBlock& b, const std::string& condition,
+    const InstallBlock& b, const std::string* condition,
     const std::function<void(const FileDescription&, const std::string&)>& visit) {
-    for (const FileDescription& f : b.files) visit(f, condition);
+    static const std::string kNone;
+    for (const FileDescription& f : b.files) visit(f, condition ? *condition : kNone);
     for (const InstallBlock::If& i : b.ifs) {
-        std::string earlier = formatCondition(i.condition);
-        filesOfBlock(i.body, both(condition, earlier), visit);
+        if (!condition) {
+            filesOfBlock(i.body, nullptr, visit);
+            for (const auto& e : i.elseIfs) filesOfBlock(e.body, nullptr, visit);
+            continue;
+        }
+        const std::string earlier = formatCondition(i.condition);
+        std::string guard = both(*condition, earlier);
+        filesOfBlock(i.body, &guard, visit);
         std::string none = "NOT (" + earlier + ")";
-        for (const auto& e : i.elseIfs) {
+        for (size_t k = 0; k < i.elseIfs.size(); ++k) {
+            const auto& e = i.elseIfs[k];
             const bool isElse = isElseCondition(e.condition);
             const std::string own = formatCondition(e.condition);
-            filesOfBlock(e.body, both(condition, isElse ? none : none + " AND (" + own + ")"),
-                         visit);
+            guard = both(*condition, isElse ? none : none + " AND (" + own + ")");
+            filesOfBlock(e.body, &guard, visit);
             none += " AND NOT (" + own + ")";
+            if (none.size() > kMaxGuardText) {
+                none = "NOT (" + earlier + ") AND NOT (the " + std::to_string(k + 1) +
+                       " ELSEIF conditions after it)";
+            }
         }
     }
 }
@@ -887,7 +903,14 @@ void forEachController(const Controller& top, const std::function<void(const Con
 
 void forEachFile(const Controller& controller,
                  const std::function<void(const FileDescription&, const std::string&)>& visit) {
-    filesOfBlock(controller.install, "", visit);
+    const std::string none;
+    filesOfBlock(controller.install, &none, visit);
+}
+
+void forEachFile(const Controller& controller,
+                 const std::function<void(const FileDescription&)>& visit) {
+    filesOfBlock(controller.install, nullptr,
+                 [&](const FileDescription& f, const std::string&) { visit(f); });
 }
 
 }  // namespace tovrin::sis9

@@ -204,5 +204,8 @@ void forEachController(const Controller& top, const std::function<void(const Con
 void forEachFile(const Controller& controller,
                  const std::function<void(const FileDescription&, const std::string& condition)>&
                      visit);
+// The same without the conditions.
+void forEachFile(const Controller& controller,
+                 const std::function<void(const FileDescription&)>& visit);
 
 }  // namespace tovrin::sis9

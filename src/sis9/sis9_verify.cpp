@@ -236,7 +236,7 @@ Verification verifyPackage(sis::ByteSource& source, const Package& p) {
     }
     forEachController(p.controller, [&](const Controller& c) {
         checkLists(v, c);
-        forEachFile(c, [&](const FileDescription& f, const std::string&) {
+        forEachFile(c, [&](const FileDescription& f) {
             FileResult r = checkFile(source, p, c, f);
             if (r.hasData || !r.ok) {
                 add(v, f.path, r.ok ? Status::Ok : Status::Failed,

@@ -142,6 +142,25 @@ TEST(Sis9Reader, FilesUnderConditionsCarryTheirGuard) {
     EXPECT_TRUE(r.verification.verified());
 }
 
+// A long ELSEIF chain names the earlier branches by number rather than repeat them all.
+TEST(Sis9Reader, LongChainsKeepGuardsShort) {
+    test::Package9 p;
+    test::If9 chain{test::expression9(Operator::Option, 1), {{"!:\\0.txt", "0"}}, {}};
+    for (int k = 2; k <= 400; ++k) {
+        chain.elseIfs.push_back(
+            {test::expression9(Operator::Option, k), {{"!:\\" + std::to_string(k) + ".txt", "x"}}});
+    }
+    p.controller.ifs = {chain};
+    const Read r = read(test::writePackage9(p));
+    ASSERT_EQ(r.error, "");
+    std::string last;
+    forEachFile(r.package.controller,
+                [&](const FileDescription&, const std::string& c) { last = c; });
+    EXPECT_LT(last.size(), 4096u + 200u);
+    EXPECT_NE(last.find("NOT (option1) AND NOT (the "), std::string::npos) << last;
+    EXPECT_NE(last.find(" AND (option400)"), std::string::npos) << last;
+}
+
 // Both stub forms: a lone controller field, and a length followed by a controller body.
 TEST(Sis9Reader, StubsReadWithoutData) {
     test::Controller9 c;

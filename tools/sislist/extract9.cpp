@@ -204,7 +204,7 @@ bool extractPackage9(sis::ByteSource& source, const sis9::Package& p, const std:
                       return writeEmbeddedPackage(source, p, c, out, e);
                   });
         }
-        sis9::forEachFile(c, [&](const sis9::FileDescription& f, const std::string&) {
+        sis9::forEachFile(c, [&](const sis9::FileDescription& f) {
             const sis9::FileData* data = sis9::findFileData(p, c, f);
             if (!data) return;
             std::string name = safeRelativePath(f.target);
