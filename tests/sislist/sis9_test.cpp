@@ -90,6 +90,15 @@ TEST(Sis9Listing, StubsAreNotExtracted) {
     EXPECT_FALSE(fs::exists(dir.path() / "out"));
 }
 
+TEST(Sis9Listing, DecompilingIsForPre9Packages) {
+    test::TempDir dir;
+    const std::string plain = kData + "sis9/plain.sisx";
+    const Result r = runWith({"--pkg", (dir.path() / "src").string(), plain});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, plain + ": a Symbian 9 package: --pkg and --pkg-all take pre-9 packages\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "src"));
+}
+
 TEST(Sis9Listing, DamageIsOneLineNamingTheField) {
     test::TempDir dir;
     std::string bytes = test::readFile(kData + "sis9/plain.sisx");

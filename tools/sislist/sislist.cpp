@@ -215,11 +215,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const std::string file = files[0];
 
-    if (decompiled) return decompile(file, folder, components, out, err);
-
     sis::FileSource source;
     std::string message;
-    if (!source.open(file, &message)) {
+    const bool opened = source.open(file, &message);
+    if (decompiled) {
+        if (opened && sis9::looksLikeSis9(source)) {
+            err << file << ": a Symbian 9 package: --pkg and --pkg-all take pre-9 packages\n";
+            return 1;
+        }
+        return decompile(file, folder, components, out, err);
+    }
+    if (!opened) {
         err << file << ": " << message << "\n";
         return 1;
     }
