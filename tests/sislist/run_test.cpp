@@ -18,7 +18,8 @@ const std::string kWizard = std::string(TOVRIN_TEST_DATA_DIR) + "/makesis/s60-wi
 const std::string kWizardListing =
     test::readFile(std::string(TOVRIN_TEST_DATA_DIR) + "/listings/s60-wizard.expected");
 const std::string kUsage =
-    "usage: sislist [-x DIR] package.sis\n"
+    "usage: sislist [-x DIR] [--at YYYY-MM-DD] package.sis\n"
+    "       sislist --json [--at YYYY-MM-DD] package.sis... | --json -r FOLDER...\n"
     "       sislist --pkg DIR | --pkg-all DIR package.sis\n";
 
 struct Result {
@@ -64,7 +65,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "sislist: unknown or repeated option '-x'\n" + kUsage},
         UsageCase{
             "TwoPackages", {"a.sis", "b.sis"}, "sislist: more than one package given\n" + kUsage},
-        UsageCase{"OnlyFolder", {"-x", "dir"}, "sislist: no package given\n" + kUsage}),
+        UsageCase{"OnlyFolder", {"-x", "dir"}, "sislist: no package given\n" + kUsage},
+        UsageCase{"NoDay",
+                  {"--at", "2008-13-01", "a.sis"},
+                  "sislist: --at wants a day as YYYY-MM-DD, not '2008-13-01'\n" + kUsage},
+        UsageCase{"FoldersWithoutJson", {"-r", "dir"}, "sislist: -r goes with --json\n" + kUsage},
+        UsageCase{"JsonAndExtraction",
+                  {"--json", "-x", "dir", "a.sis"},
+                  "sislist: --json lists only: no -x, --pkg or --pkg-all with it\n" + kUsage},
+        UsageCase{"JsonWithoutFolder", {"--json", "-r"}, "sislist: no folder given\n" + kUsage}),
     [](const ::testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
 
 struct AnswerCase {
@@ -87,7 +96,7 @@ TEST_P(Answer, OnStandardOutputWithStatusZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, Answer,
-    ::testing::Values(AnswerCase{"Short", {"-h"}, kUsage + "Lists a pre-9"},
+    ::testing::Values(AnswerCase{"Short", {"-h"}, kUsage + "Lists a Series 60 package"},
                       AnswerCase{"Long", {"--help"}, kUsage},
                       AnswerCase{"AmongOthers", {"-x", "dir", "a.sis", "--help"}, kUsage},
                       AnswerCase{"Version", {"--version"}, "sislist " TOVRIN_VERSION "\n"}),

@@ -93,6 +93,23 @@ bool writeFork(sis::ByteSource& source, const sis::Package& package, const sis::
 
 }  // namespace
 
+std::string safeRelativePath(const std::string& destination) {
+    std::vector<std::string> parts = splitPath(destination);
+    if (parts.front().size() == 2 && parts.front()[1] == ':') parts.front().pop_back();
+    std::string name;
+    for (const std::string& raw : parts) {
+        const std::string part = safePart(raw);
+        if (!part.empty()) name += (name.empty() ? "" : "/") + part;
+    }
+    return name;
+}
+
+std::string lowerAscii(const std::string& text) { return lower(text); }
+
+bool noLinkBelow(const std::string& root, const std::string& relative, std::string* err) {
+    return linkFree(fs::u8path(root), fs::u8path(relative), err);
+}
+
 std::string extractionName(const sis::Package& package, size_t record, size_t fork) {
     const sis::Record& r = package.records[record];
     std::string path = r.destination;

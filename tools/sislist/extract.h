@@ -22,6 +22,13 @@ namespace tovrin::sislist {
 // The relative path ("/"-separated) of fork `fork` of record `record`, before de-duplication.
 std::string extractionName(const sis::Package& package, size_t record, size_t fork);
 
+// A destination made a safe relative path by the rules above (the drive as the first folder,
+// unsafe parts dropped or changed); empty when nothing remains.
+std::string safeRelativePath(const std::string& destination);
+std::string lowerAscii(const std::string& text);
+// False with a message when a part of `relative` below `root` is a symbolic link.
+bool noLinkBelow(const std::string& root, const std::string& relative, std::string* err);
+
 struct Extracted {
     size_t record = 0;
     size_t fork = 0;
