@@ -1,0 +1,65 @@
+#pragma once
+// Inside src/crypto only: a certificate opened with libksba, its public key as libgcrypt's
+// S-expression, and the verification of a digest with that key. Certificate checks and package
+// signatures share it.
+
+#include <gcrypt.h>
+#include <ksba.h>
+
+#include <string>
+
+#include "src/crypto/certificate.h"
+
+namespace tovrin::crypto {
+
+// Owns one S-expression.
+class Sexp {
+public:
+    Sexp() = default;
+    explicit Sexp(gcry_sexp_t s) : s_(s) {}
+    ~Sexp() { gcry_sexp_release(s_); }
+    Sexp(const Sexp&) = delete;
+    Sexp& operator=(const Sexp&) = delete;
+    Sexp(Sexp&& o) noexcept : s_(o.s_) { o.s_ = nullptr; }
+    Sexp& operator=(Sexp&& o) noexcept {
+        std::swap(s_, o.s_);
+        return *this;
+    }
+    gcry_sexp_t get() const { return s_; }
+    gcry_sexp_t* out() {
+        gcry_sexp_release(s_);
+        s_ = nullptr;
+        return &s_;
+    }
+
+private:
+    gcry_sexp_t s_ = nullptr;
+};
+
+// One DER certificate decoded by libksba.
+class KsbaCertificate {
+public:
+    KsbaCertificate() = default;
+    ~KsbaCertificate() { ksba_cert_release(cert_); }
+    KsbaCertificate(const KsbaCertificate&) = delete;
+    KsbaCertificate& operator=(const KsbaCertificate&) = delete;
+
+    // False with a message when `der` is not exactly one certificate.
+    bool load(const Bytes& der, std::string* err);
+    ksba_cert_t get() const { return cert_; }
+
+private:
+    ksba_cert_t cert_ = nullptr;
+};
+
+bool certificatePublicKey(const KsbaCertificate& cert, Sexp* key, std::string* err);
+
+// "RSA", "DSA", "ECC", ... as the key's S-expression names it, upper case; empty when unknown.
+std::string keyAlgorithmOf(gcry_sexp_t key);
+
+// True when `sigVal` ("(sig-val (rsa (s ...)))" or "(sig-val (dsa (r ...) (s ...)))") is a
+// signature by `key` of a message whose digest with `hashAlgo` is `digest`. RSA signatures are
+// PKCS #1 v1.5.
+bool verifyDigest(gcry_sexp_t key, int hashAlgo, const uint8_t* digest, size_t size, gcry_sexp_t sigVal);
+
+}  // namespace tovrin::crypto
