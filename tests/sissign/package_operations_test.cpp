@@ -16,8 +16,8 @@ namespace tovrin::sis9 {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using sissign::test::ExamplePackage;
-using sissign::test::writeExamplePackage;
+using test::ExamplePackage;
+using test::writeExamplePackage;
 
 bool parts(const Bytes& package, PackageParts* out, std::string* err) {
     sis::MemorySource source(package.data(), package.size());
@@ -100,7 +100,7 @@ TEST(ChainsTest, AddedAfterTheLastAndRemovedToTheUnsignedBytes) {
             << err;
         ASSERT_EQ(chain.signatures.size(), 1u);
         EXPECT_EQ(chain.signatures[0].algorithmOid, "1.2.840.113549.1.1.5");
-        EXPECT_EQ(sissign::test::asString(chain.signatures[0].value), tags[i]);
+        EXPECT_EQ(test::asString(chain.signatures[0].value), tags[i]);
         EXPECT_EQ(chain.certificates, (Bytes{0x30, 0x03, 0x02, 0x01, 0x07}));
     }
 

@@ -6,7 +6,7 @@
 #include "src/sis/crc.h"
 #include "src/sis9/field_header.h"
 
-namespace tovrin::sissign::test {
+namespace tovrin::test {
 namespace {
 
 using sis9::FieldType;
@@ -130,4 +130,4 @@ std::string asString(const std::vector<uint8_t>& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-}  // namespace tovrin::sissign::test
+}  // namespace tovrin::test

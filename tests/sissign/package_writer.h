@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tovrin::sissign::test {
+namespace tovrin::test {
 
 struct ExamplePackage {
     bool deflated = true;
@@ -20,4 +20,4 @@ std::vector<uint8_t> writeExamplePackage(const ExamplePackage& package);
 
 std::string asString(const std::vector<uint8_t>& bytes);
 
-}  // namespace tovrin::sissign::test
+}  // namespace tovrin::test
