@@ -27,7 +27,8 @@ public:
     SignatureAlgorithm algorithm() const;  // RsaSha1 for RSA keys, DsaSha1 for DSA keys
     unsigned bits() const;
 
-    struct State;
+    struct State;  // src/crypto/private_key_state.h
+    explicit PrivateKey(std::unique_ptr<State> state);
     State* state() const { return state_.get(); }
 
 private:
