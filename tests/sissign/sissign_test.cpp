@@ -163,8 +163,8 @@ TEST_F(SissignTest, DamagedSignatureDoesNotVerify) {
 
 struct FailureCase {
     const char* name;
-    std::vector<std::string> args;  // $IN, $OUT and $DATA replaced
-    std::string err;                // $IN, $OUT and $DATA replaced
+    std::vector<std::string> args;  // $IN, $OUT, $DIR and $DATA replaced
+    std::string err;                // $IN, $OUT, $DIR and $DATA replaced
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -174,6 +174,7 @@ protected:
     std::string expand(std::string text) const {
         for (const auto& [from, to] : {std::pair<std::string, std::string>{"$IN", in_},
                                        {"$OUT", path("out.sisx")},
+                                       {"$DIR", dir_.str()},
                                        {"$DATA", kData}}) {
             for (size_t at; (at = text.find(from)) != std::string::npos;)
                 text.replace(at, from.size(), to);
@@ -218,12 +219,12 @@ INSTANTIATE_TEST_SUITE_P(
                     {"$IN", "$OUT", "$DATA/rsa-pkcs8.pem", "$DATA/rsa-pkcs8.pem"},
                     "$DATA/rsa-pkcs8.pem: "},
         FailureCase{"NotAPackage",
-                    {"$IN/../not-a-package.sis", "$OUT", "$DATA/rsa-self.pem",
+                    {"$DIR/not-a-package.sis", "$OUT", "$DATA/rsa-self.pem",
                      "$DATA/rsa-pkcs8.pem"},
-                    "$IN/../not-a-package.sis: not a Symbian 9 package"},
+                    "$DIR/not-a-package.sis: not a Symbian 9 package"},
         FailureCase{"UnsignNotAPackage",
-                    {"-u", "$IN/../not-a-package.sis", "$OUT"},
-                    "$IN/../not-a-package.sis: not a Symbian 9 package"},
+                    {"-u", "$DIR/not-a-package.sis", "$OUT"},
+                    "$DIR/not-a-package.sis: not a Symbian 9 package"},
         FailureCase{"MissingInput", {"-u", "$IN.missing", "$OUT"}, "$IN.missing: "},
         FailureCase{"OutputFolderMissing",
                     {"$IN", "$OUT/no/such.sisx", "$DATA/rsa-self.pem", "$DATA/rsa-pkcs8.pem"},
