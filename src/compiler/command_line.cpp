@@ -1,5 +1,7 @@
 #include "src/compiler/command_line.h"
 
+#include <cstdio>
+
 namespace tovrin::makesis {
 namespace {
 
@@ -15,6 +17,35 @@ bool endsWith(const std::string& name, const char* extension) {
 }
 
 }  // namespace
+
+bool parseUtcTime(const std::string& text, long long* seconds) {
+    int year, month, day, hour, minute, second;
+    char tail;
+    if (text.size() != 19 || std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &year,
+                                         &month, &day, &hour, &minute, &second, &tail) != 6) {
+        return false;
+    }
+    if (text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+        text[16] != ':') {
+        return false;
+    }
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1970 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > kDays[month - 1] + (month == 2 && leap) || hour > 23 || minute > 59 ||
+        second > 59) {
+        return false;
+    }
+    // Days from the civil date (proleptic Gregorian), so no time zone is involved.
+    const int y = year - (month <= 2);
+    const int era = y / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const long long days = era * 146097LL + doe - 719468;
+    *seconds = days * 86400 + hour * 3600 + minute * 60 + second;
+    return true;
+}
 
 bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string* err) {
     line = CommandLine{};
@@ -39,17 +70,27 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             std::string value = joined ? arg.substr(9) : std::string();
             if (!joined) {
                 if (i + 1 >= args.size()) {
-                    *err = "--format needs er5 or er6";
+                    *err = "--format needs er5, er6 or sis9";
                     return false;
                 }
                 value = args[++i];
             }
             for (char& c : value) c = lower(c);
-            if (value != "er5" && value != "er6") {
-                *err = "unknown package format '" + value + "': --format takes er5 or er6";
+            if (value != "er5" && value != "er6" && value != "sis9") {
+                *err = "unknown package format '" + value + "': --format takes er5, er6 or sis9";
                 return false;
             }
             line.er5 = value == "er5";
+            line.sis9 = value == "sis9";
+            line.formatGiven = true;
+            continue;
+        }
+        if (arg == "--time") {
+            if (i + 1 >= args.size() || !parseUtcTime(args[i + 1], &line.time)) {
+                *err = "--time needs a UTC time as YYYY-MM-DDTHH:MM:SS";
+                return false;
+            }
+            ++i;
             continue;
         }
         if (arg == "--unsigned") {

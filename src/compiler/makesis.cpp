@@ -14,7 +14,10 @@
 #include "src/compiler/package_metadata.h"
 #include "src/compiler/package_plan.h"
 #include "src/compiler/pending_file.h"
+#include "src/pkg/pkg9_parser.h"
 #include "src/pkg/pkg_parser.h"
+#include "src/pkg/script_format.h"
+#include "src/compiler/sis9_compile.h"
 #include "src/compiler/source_lookup.h"
 #include "src/pkg/text_encoding.h"
 
@@ -78,6 +81,62 @@ uint16_t checksumOf(const std::vector<uint8_t>& metadata, const PackOutcome& dat
     return sis::crc16Concat(crc, data.crc, data.length);
 }
 
+int compileSis9(const CommandLine& line, const std::u16string& script, const SourceFinder& finder,
+                Reporter& report, std::ostream& out, const ProgressReport& progress,
+                const std::filesystem::path& folder, std::vector<uint8_t>* memory) {
+    Package9 package;
+    std::vector<Diagnostic> diagnostics;
+    if (!parsePackage9(script, finder, package, diagnostics, line.stub)) {
+        for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
+        return 1;
+    }
+    if (package.signatureLine != 0) {
+        report.warning(package.signatureLine,
+                       "signature line ignored: Symbian 9 packages are signed after they are "
+                       "made, with sissign");
+    }
+    if (line.verbose) {
+        for (const auto& [statementLine, what] : package.statements)
+            report.note(statementLine, what);
+    }
+    Sis9Options options;
+    options.stub = line.stub;
+    options.time = creationTime(line.time);
+    std::function<bool(size_t, size_t)> fileProgress;
+    if (progress) {
+        fileProgress = [&progress](size_t done, size_t total) {
+            Progress p;
+            p.files = done;
+            p.totalFiles = total;
+            return progress(p);
+        };
+    }
+    std::error_code ec;
+    PendingFile file{memory ? std::filesystem::temp_directory_path(ec) / "tovrin-build.sis"
+                            : std::filesystem::path(line.output)};
+    std::string error;
+    if (!file.open(&error)) return report.error(0, error);
+    std::stringstream buffer;
+    std::ostream& sink = memory ? static_cast<std::ostream&>(buffer) : file.stream();
+    int errorLine = 0;
+    if (!buildSis9(package, options, sink, file.stem(), &error, &errorLine, fileProgress)) {
+        return report.error(errorLine, error);
+    }
+    if (memory) {
+        const std::string bytes = buffer.str();
+        memory->assign(bytes.begin(), bytes.end());
+        return 0;
+    }
+    if (!file.commit(&error)) return report.error(0, error);
+    out << "Created " << line.output << "\n";
+    if (!line.stub) {
+        out << "The package is unsigned: a phone installs it only once it is signed, e.g. with\n"
+               "  sissign " << line.output << " " << line.output.substr(0, line.output.size() - 4)
+            << ".sisx certificate.cer key.pem [password]\n";
+    }
+    return 0;
+}
+
 // `folder` empty: the script and its sources are named from the current folder and the package
 // is written to its file; otherwise they are named from `folder` and the package goes to
 // *memory.
@@ -105,8 +164,18 @@ int compile(const CommandLine& line, std::ostream& out, std::ostream& warnings,
                                           std::vector<std::string>& matches) {
         return lookup.find(written, found, matches);
     };
-    if (!parsePackage(decodeScript(scriptBytes), finder, package, diagnostics, line.er5,
-                      line.allowUnsigned)) {
+    const std::u16string script = decodeScript(scriptBytes);
+    const int sis9Line = firstSis9Line(script);
+    if (sis9Line > 0 && line.formatGiven && !line.sis9) {
+        return report.error(sis9Line, std::string("a statement of Symbian 9 scripts in a script "
+                                                  "built with --format ") +
+                                          (line.er5 ? "er5" : "er6") +
+                                          ": build it with --format sis9");
+    }
+    if (line.sis9 || (sis9Line > 0 && !line.formatGiven)) {
+        return compileSis9(line, script, finder, report, out, progress, folder, memory);
+    }
+    if (!parsePackage(script, finder, package, diagnostics, line.er5, line.allowUnsigned)) {
         for (const Diagnostic& d : diagnostics) report.error(d.line, d.message, d.detail);
         return 1;
     }
