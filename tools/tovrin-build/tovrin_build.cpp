@@ -160,6 +160,10 @@ int buildSis9(const BuildOptions& options, const PackageSettings& s,
         console.out.flush();
         return console.out ? 0 : fail(console, "cannot write the package script");
     }
+    // The kept certificate is self-signed: a protected UID is refused before one is made.
+    if (options.certificate.empty()) {
+        if (std::string m = checkSelfSignedUid(s.uid); !m.empty()) return fail(console, m);
+    }
     SigningIdentity identity;
     std::string error;
     if (!signingIdentity(options.certificate, options.key, options.password, userConfigFolder(),
