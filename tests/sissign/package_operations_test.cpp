@@ -63,6 +63,21 @@ TEST(RewriteTest, OwnControllerGivesTheSameBytes) {
     }
 }
 
+// The data field is copied as it stands: its body is never parsed, so bytes that are no fields
+// at all come through unchanged, checksummed.
+TEST(RewriteTest, DataIsCopiedUnparsed) {
+    Bytes package = writeExamplePackage({true});
+    PackageParts p;
+    std::string err;
+    ASSERT_TRUE(parts(package, &p, &err)) << err;
+    std::fill(package.begin() + ptrdiff_t(p.dataOffset + 8), package.end(), 0xEE);
+    ASSERT_TRUE(parts(package, &p, &err)) << err;
+    const Bytes again = rewritten(package, p, p.controller);
+    EXPECT_TRUE(std::equal(package.begin() + ptrdiff_t(p.dataOffset), package.end(),
+                           again.begin() + ptrdiff_t(p.dataOffset)));
+    EXPECT_EQ(loadU16(again.data() + 0x2C), sis::crc16(again.data() + p.dataOffset, p.dataSize));
+}
+
 Bytes fakeChain(const std::string& tag) {
     return encodeChain("1.2.840.113549.1.1.5", Bytes(tag.begin(), tag.end()),
                        Bytes{0x30, 0x03, 0x02, 0x01, 0x07});

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "src/compiler/makesis.h"
 #include "src/platform/private_file.h"
 #include "src/sis/byte_source.h"
 #include "src/sis9/field_header.h"
@@ -127,6 +128,28 @@ TEST_F(SissignTest, ResignAndUnsign) {
     const Result plain = sissign({"-p", in_});
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(plain.out, in_ + ": not signed\n");
+}
+
+// A package our compiler made signs and unsigns back to its bytes, as the writer's does.
+TEST_F(SissignTest, CompiledPackageSignsAndUnsigns) {
+    dir_.write("hello.txt", "Hello\n");
+    dir_.write("demo.pkg",
+               "&EN\r\n#{\"Demo\"},(0xE0000001),1,0,0\r\n%{\"Demo\"}\r\n:\"Demo\"\r\n"
+               "[0x101F7961],0,0,0,{\"Series60ProductID\"}\r\n"
+               "\"" + path("hello.txt") + "\"-\"!:\\private\\E0000001\\hello.txt\"\r\n");
+    std::ostringstream said;
+    ASSERT_EQ(makesis::run({"--time", "2024-06-01T12:00:00", path("demo.pkg"), path("demo.sis")},
+                           said),
+              0)
+        << said.str();
+    const std::string compiled = test::readFile(path("demo.sis"));
+    ASSERT_EQ(sissign({path("demo.sis"), path("demo.sisx"), kData + "chain.der",
+                       kData + "leaf-key.pem"})
+                  .status,
+              0);
+    EXPECT_EQ(sissign({"-p", path("demo.sisx")}).status, 0);
+    ASSERT_EQ(sissign({"-u", path("demo.sisx"), path("back.sis")}).status, 0);
+    EXPECT_TRUE(test::readFile(path("back.sis")) == compiled);
 }
 
 // A changed byte of a signed controller is shown as a chain that does not verify, and -p fails.
