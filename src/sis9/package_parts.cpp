@@ -20,15 +20,7 @@ bool readHeader(sis::ByteSource& source, uint64_t offset, uint64_t end, FieldHea
         *err = "cannot read the package";
         return false;
     }
-    FieldHeader h;
-    if (!parseFieldHeader(bytes, available, &h, err)) return false;
-    // parseFieldHeader saw only the length; the body itself must lie within the parent too.
-    if (h.bodyLength > available - h.headerSize) {
-        *err = "length runs past its parent";
-        return false;
-    }
-    *header = h;
-    return true;
+    return parseFieldHeader(bytes, available, header, err);
 }
 
 }  // namespace

@@ -106,6 +106,14 @@ TEST(Sis9Build, SignsWithTheCertificateGiven) {
     EXPECT_EQ(shown.status, 0) << shown.out;
     EXPECT_NE(shown.out.find("certificate 1: CN=rsa self,O=Tovrin Tests,C=FI\n"), std::string::npos)
         << shown.out;
+    // --uid-from takes a Symbian 9 package's own UID, the third word of its header.
+    std::ostringstream out, err;
+    ASSERT_EQ(build::run({"--format", "sis9", "--pkg", "--uid-from", p.package(), p.project},
+                         TOVRIN_APP_DIR, {out, err}),
+              0)
+        << err.str();
+    EXPECT_NE(out.str().find("#{\"Name\"},(0xA0000001), 1, 0, 0\r\n"), std::string::npos)
+        << out.str();
 }
 
 struct UidCase {

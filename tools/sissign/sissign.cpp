@@ -121,7 +121,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return allVerify ? 0 : 1;
     }
     const size_t first = mode == "-s" ? 1 : 0;
-    for (size_t i = first; i < args.size(); ++i) {
+    // The files only: a password may begin with "-".
+    for (size_t i = first; i < args.size() && i < first + 4; ++i) {
         if (args[i].size() > 1 && args[i][0] == '-')
             return usage(err, "unknown option '" + args[i] + "'");
     }

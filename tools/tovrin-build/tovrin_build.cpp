@@ -1,6 +1,7 @@
 #include "tools/tovrin-build/tovrin_build.h"
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "src/lang/language_list.h"
@@ -81,6 +82,13 @@ int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSett
     if (!o.uidFrom.empty() && !readUidText(o.uidFrom, &s.uid)) {
         *error = "Cannot read " + o.uidFrom;
         return kFailed;
+    }
+    if (!o.uidFrom.empty() && o.sis9) {
+        // A Symbian 9 package begins with the UID of its kind; its own is the third word.
+        std::ifstream in(std::filesystem::path(o.uidFrom), std::ios::binary);
+        char head[12] = {};
+        if (in.read(head, sizeof head) && std::string(head, 4) == "\x7A\x1A\x20\x10")
+            s.uid = uidText(std::string(head + 8, 4));
     }
     s.major = o.major;
     s.minor = o.minor;
