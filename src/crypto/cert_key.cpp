@@ -4,6 +4,7 @@
 
 #include "src/crypto/der.h"
 #include "src/crypto/gcrypt_setup.h"
+#include "src/crypto/mpi.h"
 
 namespace tovrin::crypto {
 
@@ -16,6 +17,38 @@ bool sexpFromCanonical(const unsigned char* canon, Sexp* out) {
     return length != 0 && gcry_sexp_sscan(out->out(), nullptr, reinterpret_cast<const char*>(canon), length) == 0;
 }
 
+// libksba reports the damage it meets on standard error, where it would garble a listing; so
+// the outline is checked first: every constructed element holds whole elements to the end, and
+// the BIT STRINGs of the certificate itself (key and signature) use all their bits.
+bool wellFormed(const uint8_t* data, size_t size, int depth) {
+    der::Reader reader(data, size);
+    while (!reader.atEnd()) {
+        der::Element e;
+        if (!reader.next(&e)) return false;
+        if (e.tag & 0x20) {
+            if (depth == 0 || !wellFormed(e.value, e.size, depth - 1)) return false;
+        } else if (e.tag == der::BitString && (e.size == 0 || e.value[0] != 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A DSA verification whose two exponents h/s and r/s mod q are both zero makes libgcrypt assert
+// (and so abort the program). With q prime and 0 < r, s < q that cannot be; a damaged key's q
+// need not be prime, and proving it is costs more than the verification, so r/s itself is
+// computed here and must not be zero.
+bool dsaSignatureComputable(gcry_sexp_t key, gcry_sexp_t sigVal) {
+    Mpi q = mpiOf(key, "q"), r = mpiOf(sigVal, "r"), s = mpiOf(sigVal, "s");
+    if (!q || !r || !s || gcry_mpi_cmp_ui(r.get(), 0) <= 0 || gcry_mpi_cmp(r.get(), q.get()) >= 0 ||
+        gcry_mpi_cmp_ui(s.get(), 0) <= 0 || gcry_mpi_cmp(s.get(), q.get()) >= 0)
+        return false;
+    Mpi w(gcry_mpi_new(0)), u2(gcry_mpi_new(0));
+    if (!gcry_mpi_invm(w.get(), s.get(), q.get())) return false;
+    gcry_mpi_mulm(u2.get(), r.get(), w.get(), q.get());
+    return gcry_mpi_cmp_ui(u2.get(), 0) != 0;
+}
+
 }  // namespace
 
 bool KsbaCertificate::load(const Bytes& der, std::string* err) {
@@ -24,7 +57,7 @@ bool KsbaCertificate::load(const Bytes& der, std::string* err) {
     der::Element whole;
     // libksba reads the first element and ignores what follows; a certificate file or blob with
     // more than that is a chain, not one certificate.
-    if (!reader.next(der::Sequence, &whole) || !reader.atEnd()) {
+    if (!reader.next(der::Sequence, &whole) || !reader.atEnd() || !wellFormed(der.data(), der.size(), 16)) {
         if (err) *err = "not a DER certificate";
         return false;
     }
@@ -70,15 +103,31 @@ std::string keyAlgorithmOf(gcry_sexp_t key) {
     return algorithm;
 }
 
+bool dsaKeySound(gcry_sexp_t key, bool provePrime) {
+    Mpi p = mpiOf(key, "p"), q = mpiOf(key, "q"), g = mpiOf(key, "g"), y = mpiOf(key, "y");
+    if (!p || !q || !g || !y || gcry_mpi_cmp_ui(q.get(), 2) <= 0 || gcry_mpi_cmp(q.get(), p.get()) >= 0 ||
+        gcry_mpi_cmp_ui(g.get(), 1) <= 0 || gcry_mpi_cmp(g.get(), p.get()) >= 0 || gcry_mpi_cmp_ui(y.get(), 1) <= 0 ||
+        gcry_mpi_cmp(y.get(), p.get()) >= 0)
+        return false;
+    Mpi rest(gcry_mpi_new(0)), pMinusOne(gcry_mpi_new(0));
+    gcry_mpi_sub_ui(pMinusOne.get(), p.get(), 1);
+    gcry_mpi_mod(rest.get(), pMinusOne.get(), q.get());
+    return gcry_mpi_cmp_ui(rest.get(), 0) == 0 && (!provePrime || gcry_prime_check(q.get(), 0) == 0);
+}
+
 bool verifyDigest(gcry_sexp_t key, int hashAlgo, const uint8_t* digest, size_t size, gcry_sexp_t sigVal) {
     ensureGcrypt();
     std::string algorithm = keyAlgorithmOf(key);
     Sexp data;
     gpg_error_t e;
     if (algorithm == "RSA") {
+        Mpi n = mpiOf(key, "n"), exponent = mpiOf(key, "e");
+        if (!n || !exponent || gcry_mpi_cmp_ui(n.get(), 1) <= 0 || gcry_mpi_cmp_ui(exponent.get(), 1) <= 0)
+            return false;
         e = gcry_sexp_build(data.out(), nullptr, "(data (flags pkcs1) (hash %s %b))",
                             gcry_md_algo_name(hashAlgo), static_cast<int>(size), digest);
     } else if (algorithm == "DSA") {
+        if (!dsaKeySound(key, false) || !dsaSignatureComputable(key, sigVal)) return false;
         // DSA signs the digest itself, cut to the size of q by libgcrypt when longer.
         e = gcry_sexp_build(data.out(), nullptr, "(data (flags raw) (value %b))", static_cast<int>(size), digest);
     } else {

@@ -34,6 +34,11 @@ bool certificatePublicKey(const KsbaCertificate& cert, Sexp* key, std::string* e
 // "RSA", "DSA", "ECC", ... as the key's S-expression names it, upper case; empty when unknown.
 std::string keyAlgorithmOf(gcry_sexp_t key);
 
+// True when a DSA key's numbers are of the shape libgcrypt relies on: 1 < g, y < p, q dividing
+// p - 1, and with `provePrime` q a prime (a few milliseconds: done for a private key, once). A
+// damaged key can make libgcrypt abort on an assertion rather than fail.
+bool dsaKeySound(gcry_sexp_t key, bool provePrime);
+
 // True when `sigVal` ("(sig-val (rsa (s ...)))" or "(sig-val (dsa (r ...) (s ...)))") is a
 // signature by `key` of a message whose digest with `hashAlgo` is `digest`. RSA signatures are
 // PKCS #1 v1.5.

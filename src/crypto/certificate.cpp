@@ -17,6 +17,34 @@ std::string takeString(char* s) {
     return out;
 }
 
+// libksba names attributes without a short name by their OID, the value as hex
+// ("1.2.840.113549.1.9.1=#6A6F40..."). The e-mail address that developer certificates carry is
+// shown as E=address instead, the name our own subject parser reads, when it is plain ASCII.
+std::string readableName(const std::string& dn) {
+    static const std::string kEmail = "1.2.840.113549.1.9.1=#";
+    std::string out;
+    size_t pos = 0;
+    while (true) {
+        size_t at = dn.find(kEmail, pos);
+        if (at == std::string::npos || (at != 0 && dn[at - 1] != ',' && dn[at - 1] != '+')) break;
+        size_t end = dn.find_first_not_of("0123456789ABCDEFabcdef", at + kEmail.size());
+        if (end == std::string::npos) end = dn.size();
+        std::string hex = dn.substr(at + kEmail.size(), end - at - kEmail.size());
+        std::string value;
+        bool plain = !hex.empty() && hex.size() % 2 == 0;
+        for (size_t i = 0; plain && i < hex.size(); i += 2) {
+            char c = static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+            plain = c >= 0x20 && c < 0x7F;
+            if (std::strchr(",+\"<>;", c) != nullptr) value += '\\';
+            value += c;
+        }
+        out += dn.substr(pos, at - pos);
+        out += plain ? "E=" + value : dn.substr(at, end - at);
+        pos = end;
+    }
+    return out + dn.substr(pos);
+}
+
 // A serial comes as the canonical S-expression "(N:bytes)".
 std::string serialHex(ksba_sexp_t serial) {
     std::string hex;
@@ -47,6 +75,37 @@ struct Hasher {
 
 void feedHash(void* arg, const void* data, size_t size) {
     gcry_md_write(static_cast<Hasher*>(arg)->md, data, size);
+}
+
+// What lies outside the signed part must be as X.509 says, or the certificate has been changed
+// where its signature does not show it: the algorithm beside the signature is the one inside the
+// signed part, and a DSA or ECDSA signature is exactly SEQUENCE { INTEGER r, INTEGER s }
+// (libksba reads the two numbers whatever their tags).
+bool unsignedPartsSound(const Bytes& der) {
+    der::Reader top(der);
+    der::Element cert, tbs, outer, signature, first, inner, oid;
+    if (!top.next(der::Sequence, &cert)) return false;
+    der::Reader parts(cert);
+    if (!parts.next(der::Sequence, &tbs) || !parts.next(der::Sequence, &outer) ||
+        !parts.next(der::BitString, &signature) || !parts.atEnd())
+        return false;
+    der::Reader fields(tbs);
+    if (fields.peekTag() == der::contextTag(0) && !fields.next(&first)) return false;  // the version
+    if (!fields.next(der::Integer, &first) || !fields.next(der::Sequence, &inner) || inner.whole() != outer.whole())
+        return false;
+    der::Reader algorithm(outer);
+    if (!algorithm.next(der::Oid, &oid)) return false;
+    const std::string name = der::oidText(oid);
+    for (const char* prefix : {"1.2.840.10040.4.", "2.16.840.1.101.3.4.3.", "1.2.840.10045.4."}) {
+        if (name.compare(0, std::strlen(prefix), prefix) != 0) continue;
+        if (signature.size < 1 || signature.value[0] != 0) return false;
+        der::Reader value(signature.value + 1, signature.size - 1);
+        der::Element seq, r, s;
+        if (!value.next(der::Sequence, &seq) || !value.atEnd()) return false;
+        der::Reader numbers(seq);
+        return numbers.next(der::Integer, &r) && numbers.next(der::Integer, &s) && numbers.atEnd();
+    }
+    return true;
 }
 
 bool signedBy(const KsbaCertificate& cert, const KsbaCertificate& issuer) {
@@ -80,8 +139,8 @@ bool decodeCertificate(const Bytes& der, CertificateInfo* out, std::string* err)
     KsbaCertificate cert;
     if (!cert.load(der, err)) return false;
     CertificateInfo info;
-    info.subject = takeString(ksba_cert_get_subject(cert.get(), 0));
-    info.issuer = takeString(ksba_cert_get_issuer(cert.get(), 0));
+    info.subject = readableName(takeString(ksba_cert_get_subject(cert.get(), 0)));
+    info.issuer = readableName(takeString(ksba_cert_get_issuer(cert.get(), 0)));
     ksba_sexp_t serial = ksba_cert_get_serial(cert.get());
     info.serialHex = serialHex(serial);
     ksba_free(serial);
@@ -93,7 +152,7 @@ bool decodeCertificate(const Bytes& der, CertificateInfo* out, std::string* err)
     if (!certificatePublicKey(cert, &key, err)) return false;
     info.keyAlgorithm = keyAlgorithmOf(key.get());
     info.keyBits = gcry_pk_get_nbits(key.get());
-    info.selfSigned = info.subject == info.issuer && signedBy(cert, cert);
+    info.selfSigned = info.subject == info.issuer && unsignedPartsSound(der) && signedBy(cert, cert);
     *out = std::move(info);
     return true;
 }
@@ -142,7 +201,8 @@ std::string certificatePem(const Bytes& der) { return pem::write("CERTIFICATE", 
 
 bool certificateSignedBy(const Bytes& certificate, const Bytes& issuer) {
     KsbaCertificate cert, issuerCert;
-    return cert.load(certificate, nullptr) && issuerCert.load(issuer, nullptr) && signedBy(cert, issuerCert);
+    return unsignedPartsSound(certificate) && cert.load(certificate, nullptr) && issuerCert.load(issuer, nullptr) &&
+           signedBy(cert, issuerCert);
 }
 
 }  // namespace tovrin::crypto

@@ -13,9 +13,10 @@ namespace tovrin::crypto {
 using Bytes = std::vector<uint8_t>;
 
 struct CertificateInfo {
-    std::string subject;    // distinguished names as "CN=...,O=...,C=..."
+    std::string subject;    // distinguished names as "CN=...,O=...,C=...", an e-mail address as E=...
     std::string issuer;
-    std::string serialHex;  // the serial number's bytes in hex, most significant first
+    std::string serialHex;  // the serial number in hex, most significant first, without the zero
+                            // byte DER puts before a set top bit ("00" for serial 0)
     int64_t notBefore = 0;  // seconds since 1970-01-01 00:00:00 UTC
     int64_t notAfter = 0;
     std::string keyAlgorithm;  // "RSA" or "DSA" (or what else the certificate names)

@@ -13,11 +13,13 @@ Mpi Mpi::fromBytes(const std::vector<uint8_t>& bigEndian) {
 }
 
 std::vector<uint8_t> Mpi::bytes() const {
-    unsigned char* buffer = nullptr;
+    // Printed straight into the vector: a buffer of libgcrypt's own would go back to the heap
+    // unwiped, and these are often a private key's numbers.
     size_t size = 0;
-    if (m_ == nullptr || gcry_mpi_aprint(GCRYMPI_FMT_USG, &buffer, &size, m_) != 0) return {};
-    std::vector<uint8_t> out(buffer, buffer + size);
-    gcry_free(buffer);
+    if (m_ == nullptr || gcry_mpi_print(GCRYMPI_FMT_USG, nullptr, 0, &size, m_) != 0) return {};
+    std::vector<uint8_t> out(size);
+    if (size != 0 && gcry_mpi_print(GCRYMPI_FMT_USG, out.data(), out.size(), &size, m_) != 0) return {};
+    out.resize(size);
     if (out.empty()) out.push_back(0);
     return out;
 }

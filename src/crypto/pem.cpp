@@ -1,5 +1,6 @@
 #include "src/crypto/pem.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tovrin::crypto::pem {
@@ -27,6 +28,18 @@ bool markerLabel(const std::string& line, const std::string& marker, std::string
     return true;
 }
 
+// PEM text is often a private key: what held it is overwritten before it is freed.
+void wipe(std::string* s) {
+    volatile char* p = &(*s)[0];
+    for (size_t i = 0; i < s->size(); ++i) p[i] = 0;
+    s->clear();
+}
+
+struct WipedOnExit {
+    std::string* s;
+    ~WipedOnExit() { wipe(s); }
+};
+
 }  // namespace
 
 std::string Block::header(const std::string& name) const {
@@ -36,9 +49,7 @@ std::string Block::header(const std::string& name) const {
 }
 
 bool looksLikePem(const Bytes& content) {
-    const char* text = reinterpret_cast<const char*>(content.data());
-    std::string s(text, text + content.size());
-    return s.find(kBegin) != std::string::npos;
+    return std::search(content.begin(), content.end(), kBegin.begin(), kBegin.end()) != content.end();
 }
 
 bool readBlocks(const Bytes& content, std::vector<Block>* out, std::string* err) {
@@ -49,6 +60,7 @@ bool readBlocks(const Bytes& content, std::vector<Block>* out, std::string* err)
     bool inBlock = false;
     bool inHeaders = false;
     std::string body;
+    WipedOnExit wipeText{&text}, wipeBody{&body};
     while (pos < text.size()) {
         size_t eol = text.find('\n', pos);
         if (eol == std::string::npos) eol = text.size();
@@ -101,6 +113,7 @@ std::string write(const std::string& label, const Bytes& der) {
     std::string out = kBegin + label + kDashes + "\n";
     for (size_t i = 0; i < b64.size(); i += 64) out += b64.substr(i, 64) + "\n";
     out += kEnd + label + kDashes + "\n";
+    wipe(&b64);
     return out;
 }
 

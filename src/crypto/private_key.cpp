@@ -60,7 +60,11 @@ bool makePrivateKey(Sexp key, PrivateKey* out, std::string* err) {
         if (err) *err = "unsupported kind of private key";
         return false;
     }
-    if (gcry_pk_testkey(key.get()) != 0 || !signsAndVerifies(key.get(), kind == "RSA")) {
+    bool sound = kind == "RSA" || (dsaKeySound(key.get(), true) && [&key] {
+                     Mpi q = mpiOf(key.get(), "q"), x = mpiOf(key.get(), "x");
+                     return q && x && gcry_mpi_cmp_ui(x.get(), 0) > 0 && gcry_mpi_cmp(x.get(), q.get()) < 0;
+                 }());
+    if (!sound || gcry_pk_testkey(key.get()) != 0 || !signsAndVerifies(key.get(), kind == "RSA")) {
         if (err) *err = "the private key is damaged (its numbers do not make a " + kind + " key)";
         return false;
     }

@@ -197,3 +197,28 @@ TEST(Certificate, SignedByItsIssuerOnly) {
 
 }  // namespace
 }  // namespace tovrin::crypto
+
+namespace tovrin::crypto {
+namespace {
+
+// A certificate with any byte changed either no longer decodes or no longer verifies; none
+// makes libksba or libgcrypt abort (a damaged DSA q would).
+TEST(Certificate, AnyChangedByteBreaksIt) {
+    const char* const files[] = {"leaf.pem", "dsa-self.pem"};
+    const Bytes ca = test::firstCertificate("ca.pem");
+    for (const char* file : files) {
+        const Bytes good = test::firstCertificate(file);
+        const Bytes& issuer = std::string(file) == "leaf.pem" ? ca : good;
+        ASSERT_TRUE(certificateSignedBy(good, issuer)) << file;
+        for (size_t i = 0; i < good.size(); ++i) {
+            Bytes damaged = good;
+            damaged[i] ^= static_cast<uint8_t>(1u << (i % 8));
+            CertificateInfo info;
+            decodeCertificate(damaged, &info, nullptr);
+            EXPECT_FALSE(certificateSignedBy(damaged, issuer)) << file << " byte " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tovrin::crypto

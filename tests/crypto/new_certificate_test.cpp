@@ -33,8 +33,8 @@ TEST(NewCertificate, FieldsPhonesNeed) {
         {"CN=Tovrin self-signed", k2026, 3650, "CN=Tovrin self-signed", ""},
         {"CN=Jo Doe, O=Acme\\, Inc., OU=Apps, L=Espoo, ST=Uusimaa, C=FI", k2026, 365,
          "CN=Jo Doe,O=Acme\\, Inc.,OU=Apps,L=Espoo,ST=Uusimaa,C=FI", ""},
-        // libksba shows an e-mail address by its OID, with its IA5String's bytes.
-        {"cn=Väinö,e=jo@example.com", k2026, 1, "CN=Väinö,1.2.840.113549.1.9.1=#6A6F406578616D706C652E636F6D", ""},
+        {"cn=Väinö,e=jo@example.com", k2026, 1, "CN=Väinö,E=jo@example.com", ""},
+        {"CN=x,emailAddress=a\\,b@example.com", k2026, 1, "CN=x,E=a\\,b@example.com", ""},
         // The last second of 2049 is the last a short time form holds.
         {"CN=x", 2524607999 - 99 * kDay, 100, "CN=x", ""},
         {"CN=x", 2524607999 - 99 * kDay + 1, 100, "", "the certificate would end on 2050-01-01, after 2049-12-31"},

@@ -13,24 +13,27 @@ using test::cryptoData;
 using test::firstCertificate;
 using test::kKeyPassword;
 
-const char* const kKeyFiles[] = {
-    "traditional.pem", "traditional-des3.pem", "traditional-aes128.pem", "pkcs8.pem",
-    "pkcs8-aes256.pem", "pkcs8-aes128-sha1.pem", "pkcs8-des3.pem", ".der", "-pkcs8.der",
+struct KeyForm {
+    const char* suffix;  // after "rsa" or "dsa"
+    bool encrypted;
 };
-
-bool encrypted(const std::string& file) { return file.find('-') != std::string::npos && file != "-pkcs8.der" && file != "pkcs8.pem"; }
+const KeyForm kKeyForms[] = {
+    {"-traditional.pem", false}, {"-traditional-des3.pem", true}, {"-traditional-aes128.pem", true},
+    {"-pkcs8.pem", false},       {"-pkcs8-aes256.pem", true},     {"-pkcs8-aes128-sha1.pem", true},
+    {"-pkcs8-des3.pem", true},   {".der", false},                 {"-pkcs8.der", false},
+};
 
 TEST(PrivateKey, LoadsEveryFormAndSignsWhatItsCertificateVerifies) {
     const Bytes data = cryptoData("signed.txt");
     for (const char* kind : {"rsa", "dsa"}) {
         const Bytes own = firstCertificate(std::string(kind) + "-self.pem");
         const Bytes other = firstCertificate(std::string(kind) == "rsa" ? "dsa-self.pem" : "rsa-self.pem");
-        for (const char* form : kKeyFiles) {
-            const std::string file = std::string(kind) + (form[0] == '.' || form[0] == '-' ? "" : "-") + form;
+        for (const KeyForm& form : kKeyForms) {
+            const std::string file = kind + std::string(form.suffix);
             SCOPED_TRACE(file);
             PrivateKey key;
             std::string err;
-            ASSERT_TRUE(loadPrivateKey(cryptoData(file), encrypted(form) ? kKeyPassword : "", &key, &err)) << err;
+            ASSERT_TRUE(loadPrivateKey(cryptoData(file), form.encrypted ? kKeyPassword : "", &key, &err)) << err;
             EXPECT_EQ(key.bits(), 1024u);
             EXPECT_EQ(key.algorithm(), std::string(kind) == "rsa" ? SignatureAlgorithm::RsaSha1 : SignatureAlgorithm::DsaSha1);
             EXPECT_TRUE(keyMatchesCertificate(key, own));
@@ -79,6 +82,26 @@ TEST(PrivateKey, SaysWhatIsWrongWithAKeyFile) {
         EXPECT_FALSE(loadPrivateKey(c.content, c.password, &key, &err));
         EXPECT_TRUE(key.empty());
         EXPECT_NE(err.find(c.error), std::string::npos) << err;
+    }
+}
+
+// A key file with any byte changed is refused with a message, or is still a key that signs
+// (the CRT exponents of PKCS #1 are redundant; a changed DSA x is another key); a damaged DSA q
+// would make libgcrypt abort.
+TEST(PrivateKey, DamagedKeysAreRefusedCleanly) {
+    for (const char* file : {"dsa.der", "dsa-pkcs8.der", "rsa.der"}) {
+        const Bytes good = cryptoData(file);
+        for (size_t i = 0; i < good.size(); ++i) {
+            Bytes damaged = good;
+            damaged[i] ^= static_cast<uint8_t>(1u << (i % 8));
+            PrivateKey key;
+            std::string err;
+            Bytes sig;
+            if (loadPrivateKey(damaged, "", &key, &err))
+                EXPECT_TRUE(signData(key, good.data(), good.size(), &sig, &err)) << file << " byte " << i << ": " << err;
+            else
+                EXPECT_FALSE(err.empty()) << file << " byte " << i;
+        }
     }
 }
 
