@@ -3,17 +3,18 @@
 # compressibility) compiled by bin/makesis.exe, against `cat files | gzip -6` over the same
 # bytes in the same run. Prints both wall times, their ratio and the compiler's peak memory.
 #
-#   bench/makesis.sh [total bytes]          (default 1000000000)
+#   bench/makesis.sh [total bytes] [sis9]   (default 1000000000; sis9: a Symbian 9 package)
 #   MAKESIS=path/to/makesis.exe bench/makesis.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 MAKESIS=$(realpath "${MAKESIS:-build/app/bin/makesis.exe}")
 TOTAL=${1:-1000000000}
+FORMAT=${2:-er6}
 [ -x "$MAKESIS" ] || { echo "no compiler at $MAKESIS: build the makesis target first" >&2; exit 1; }
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/makesis-bench.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
-python3 bench/makesis_gen.py "$WORK" "$TOTAL"
+python3 bench/makesis_gen.py "$WORK" "$TOTAL" "$FORMAT"
 
 now() { date +%s.%N; }
 since() { awk -v end="$(now)" -v start="$1" 'BEGIN { printf "%.3f", end - start }'; }
@@ -38,6 +39,7 @@ fi
 makesis_time=$(since "$start")
 tail -1 "$WORK/makesis.out"
 
+printf 'format:         %s\n' "$FORMAT"
 printf 'input:          %s bytes in %s files\n' "$TOTAL" "$(wc -l < "$WORK/files.txt")"
 printf 'package:        %s bytes\n' "$(stat -c %s "$WORK/bench.sis")"
 printf 'gzip -6:        %.2f s\n' "$gzip_time"

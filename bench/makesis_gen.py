@@ -3,7 +3,8 @@
 48 MB) and compressibility (text, random, low-entropy binary) adding up to a given total,
 a package script naming them all, and the list of files in script order (for gzip).
 
-Usage: makesis_gen.py FOLDER TOTAL_BYTES
+Usage: makesis_gen.py FOLDER TOTAL_BYTES [sis9]
+With sis9 the script is a Symbian 9 one (vendor lines, the S60 3rd edition platform).
 Deterministic: the same arguments give the same files."""
 
 import os
@@ -20,6 +21,7 @@ def text_corpus(rng, size):
 
 def main():
     folder, total = sys.argv[1], int(sys.argv[2])
+    sis9 = len(sys.argv) > 3 and sys.argv[3] == "sis9"
     rng = random.Random(2024)
     corpus = text_corpus(rng, 4 << 20)
     # Low-entropy binary: random bytes folded onto 12 values.
@@ -51,9 +53,15 @@ def main():
         paths.append(os.path.abspath(path))
         written += size
     with open(os.path.join(folder, "bench.pkg"), "w", newline="") as pkg:
-        pkg.write('#{"Bench"},(0x01000000), 1, 0, 0\r\n\r\n')
+        if sis9:
+            pkg.write('&EN\r\n#{"Bench"},(0xE0000001), 1, 0, 0\r\n%{"Bench"}\r\n:"Bench"\r\n'
+                      '[0x101F7961],0,0,0,{"Series60ProductID"}\r\n\r\n')
+            target = '"!:\\private\\E0000001\\f%05d.bin"'
+        else:
+            pkg.write('#{"Bench"},(0x01000000), 1, 0, 0\r\n\r\n')
+            target = '"!:\\system\\apps\\Bench\\f%05d.bin"'
         for i, path in enumerate(paths):
-            pkg.write('"%s"-"!:\\system\\apps\\Bench\\f%05d.bin"\r\n' % (path, i))
+            pkg.write(('"%s"-' + target + '\r\n') % (path, i))
     with open(os.path.join(folder, "files.txt"), "w") as listing:
         listing.write("\n".join(paths) + "\n")
     print("generated %d files, %d bytes" % (len(paths), written))

@@ -6,6 +6,7 @@
 
 #include "src/platform/local_text.h"
 #include "src/platform/read_file.h"
+#include "src/text/utf16.h"
 #include "src/sis/crc.h"
 #include "src/sis/sis_format.h"
 #include "src/compiler/command_line.h"
@@ -57,14 +58,7 @@ private:
 // Command-line text, in the host's local 8-bit encoding, as UTF-16.
 std::u16string textFromLocal(const std::string& local) {
     std::u16string text;
-    for (char32_t cp : codePoints(local)) {
-        if (cp > 0xFFFF) {
-            text.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            text.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            text.push_back(static_cast<char16_t>(cp));
-        }
-    }
+    for (char32_t cp : codePoints(local)) appendUtf16(text, cp);
     return text;
 }
 

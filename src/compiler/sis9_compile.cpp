@@ -1,6 +1,11 @@
 #include "src/compiler/sis9_compile.h"
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,6 +61,82 @@ private:
     std::fstream stream_;
 };
 
+unsigned threadCount() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 2 : cores;
+}
+
+// Encodes every file on all cores, largest first so that the workers finish together; each
+// worker keeps what it deflates in a scratch file of its own. Progress is told on the calling
+// thread, in files done.
+bool encodeAll(const Package9& package, std::vector<sis9::DataFile>& files,
+               std::vector<std::unique_ptr<ScratchFile>>& scratch, std::string* err,
+               int* errorLine, const std::function<bool(size_t, size_t)>& progress) {
+    std::vector<size_t> order(files.size());
+    std::vector<uint64_t> sizes(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        order[i] = i;
+        std::error_code ec;
+        sizes[i] = std::filesystem::file_size(files[i].source, ec);
+        if (ec) sizes[i] = 0;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t next = 0, done = 0;
+    bool stop = false;
+    size_t failed = files.size();
+    std::string failure;
+    const auto work = [&](unsigned w) {
+        for (;;) {
+            size_t index;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (stop || next == order.size()) return;
+                index = order[next++];
+            }
+            std::string error;
+            sis9::DataFile& file = files[index];
+            file.scratch = &scratch[w]->stream();
+            const bool ok = sis9::encodeFile(file.source, package.compress, scratch[w]->stream(),
+                                             file.encoded, &error);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++done;
+            if (!ok && (failed == files.size() || index < failed)) {
+                failed = index;
+                failure = error;
+                stop = true;
+            }
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned w = 0; w < scratch.size(); ++w) threads.emplace_back(work, w);
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        size_t told = 0;
+        while (done < files.size() && !stop) {
+            changed.wait(lock, [&] { return done != told || stop; });
+            if (stop) break;
+            told = done;
+            if (!progress) continue;
+            lock.unlock();
+            const bool go = progress(told, files.size());
+            lock.lock();
+            if (!go) {
+                stop = true;
+                failure = "interrupted";
+            }
+        }
+    }
+    for (std::thread& t : threads) t.join();
+    if (!stop) return true;
+    *err = failure;
+    *errorLine = failed < files.size() ? package.sourceLines[failed] : 0;
+    return false;
+}
+
 }  // namespace
 
 long long creationTime(long long given) {
@@ -101,13 +182,7 @@ bool buildSis9(Package9& package, const Sis9Options& options, std::ostream& out,
     }
     controller.created = utcDateTime(options.time);
 
-    ScratchFile scratch(std::filesystem::path(scratchStem) += ".data");
-    if (!scratch.stream()) {
-        *err = "cannot write the scratch file " + scratch.path().u8string();
-        return false;
-    }
     sis9::PackageData data;
-    data.scratch = &scratch.stream();
     data.topUnit = controller.type != sis9::InstallType::PA &&
                    controller.type != sis9::InstallType::PP;
     if (!data.topUnit && !package.sources.empty()) {
@@ -116,20 +191,20 @@ bool buildSis9(Package9& package, const Sis9Options& options, std::ostream& out,
                "no file data (use FN or an empty source \"\" for them)";
         return false;
     }
-    for (size_t i = 0; i < package.sources.size(); ++i) {
-        sis9::DataFile file;
-        file.source = package.sources[i].path;
-        if (!sis9::encodeFile(file.source, package.compress, scratch.stream(), file.encoded,
-                              err)) {
-            *errorLine = package.sourceLines[i];
-            return false;
-        }
-        data.files.push_back(std::move(file));
-        if (progress && !progress(i + 1, package.sources.size())) {
-            *err = "interrupted";
+    data.files.resize(package.sources.size());
+    for (size_t i = 0; i < package.sources.size(); ++i) data.files[i].source = package.sources[i].path;
+    const unsigned workers = static_cast<unsigned>(
+        std::max<size_t>(1, std::min<size_t>(threadCount(), data.files.size())));
+    std::vector<std::unique_ptr<ScratchFile>> scratch;
+    for (unsigned w = 0; w < workers; ++w) {
+        scratch.push_back(std::make_unique<ScratchFile>(std::filesystem::path(scratchStem) +=
+                                                        ".data" + std::to_string(w)));
+        if (!scratch.back()->stream()) {
+            *err = "cannot write the scratch file " + scratch.back()->path().u8string();
             return false;
         }
     }
+    if (!encodeAll(package, data.files, scratch, err, errorLine, progress)) return false;
     const auto fill = [&](sis9::FileDescription& file) {
         if (file.operation == sis9::kOpNull) return;
         describe(file, data.files[file.fileIndex].encoded);
@@ -158,7 +233,7 @@ bool buildSis9(Package9& package, const Sis9Options& options, std::ostream& out,
         controller.embedded.push_back(std::move(read.controller));
         data.embedded.push_back({embedded.source.path, std::move(read.units)});
     }
-    scratch.stream().flush();
+    for (auto& file : scratch) file->stream().flush();
     return sis9::writePackage(controller, data, out, err);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "src/text/utf16.h"
 #include "src/text/windows1252.h"
 #include "src/pkg/condition_attributes.h"
 #include "src/pkg/language_usage.h"
@@ -31,12 +32,13 @@ bool isKeyword(const std::u16string& word, const Keyword& k) {
 
 // The first character of `text` that Windows-1252 lacks; 0 when there is none.
 char32_t firstOutsideWindows1252(const std::u16string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size();) {
         uint8_t byte;
-        if (windows1252Byte(text[i], &byte)) continue;
-        const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
-                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-        return pair ? 0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00) : text[i];
+        if (windows1252Byte(text[i], &byte)) {
+            ++i;
+            continue;
+        }
+        return nextCodePoint(text, &i);
     }
     return 0;
 }

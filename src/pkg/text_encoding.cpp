@@ -5,6 +5,7 @@
 
 #include "src/platform/ansi_code_page.h"
 #include "src/sis/sis_text.h"
+#include "src/text/utf16.h"
 #include "src/text/utf8.h"
 
 namespace tovrin::makesis {
@@ -129,15 +130,7 @@ void Utf16Converter::putUnit(uint32_t unit, std::string& out) {
     out.push_back(static_cast<char>((unit >> 8) & 0xFF));
 }
 
-void Utf16Converter::putCodePoint(uint32_t cp, std::string& out) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        putUnit(0xD800 + (cp >> 10), out);
-        putUnit(0xDC00 + (cp & 0x3FF), out);
-    } else {
-        putUnit(cp, out);
-    }
-}
+void Utf16Converter::putCodePoint(uint32_t cp, std::string& out) { appendUtf16le(out, cp); }
 
 void Utf16Converter::convert(const uint8_t* data, size_t size, std::string& out) {
     switch (encoding_) {
@@ -231,22 +224,7 @@ std::string nameBytes(std::u16string_view text) {
     return out;
 }
 
-std::string toUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            unit = kReplacement;
-        }
-        appendUtf8(out, unit);
-    }
-    return out;
-}
+std::string toUtf8(std::u16string_view text) { return utf16ToUtf8(text); }
 
 std::u16string fromUtf8(std::string_view text) {
     return decodeAs(isUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252, text);

@@ -154,7 +154,7 @@ bool writePackage(const Controller& controller, const PackageData& data, std::os
             sink.write(fields);
             bool copied;
             if (e.deflated) {
-                copied = copy(*data.scratch, e.scratchOffset, e.storedLength, sink, buffer);
+                copied = file.scratch && copy(*file.scratch, e.scratchOffset, e.storedLength, sink, buffer);
             } else {
                 std::ifstream in(file.source, std::ios::binary);
                 copied = in && copy(in, 0, e.length, sink, buffer);

@@ -18,8 +18,9 @@
 namespace tovrin::sis9 {
 
 struct DataFile {
-    std::filesystem::path source;  // read again when the file is stored as it is
-    EncodedFile encoded;           // deflated bytes, if any, are in the scratch stream
+    std::filesystem::path source;     // read again when the file is stored as it is
+    EncodedFile encoded;              // deflated bytes, if any, are in `scratch`
+    std::istream* scratch = nullptr;  // the scratch stream of the worker that encoded it
 };
 
 struct PackageData {
@@ -27,7 +28,6 @@ struct PackageData {
     // of files already on the phone, PA and PP, carry none).
     bool topUnit = true;
     std::vector<DataFile> files;
-    std::istream* scratch = nullptr;
     // The units of embedded packages, copied in this order behind the top unit.
     struct Embedded {
         std::filesystem::path path;

@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"Help",
                     {"-h"},
                     0,
-                    "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] pkgfile [sisfile]",
+                    "Usage: makesis [-h] [-v] [-s] [-d directory] [-p password] [--time T] "
+                    "pkgfile [sisfile]",
                     ""},
         CommandCase{"HelpWinsOverFiles", {"t.pkg", "-H"}, 0, "Script format", ""},
         CommandCase{"LongHelp", {"--help"}, 0, "Script format", ""},
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"UnknownFormat",
                     {"--format", "er7", "t.pkg"},
                     1,
-                    "error: unknown package format 'er7': --format takes er5 or er6",
+                    "error: unknown package format 'er7': --format takes er5, er6 or sis9",
                     ""},
         CommandCase{"FormatWithoutValue", {"t.pkg", "--format"}, 1, "error: --format needs", ""},
         CommandCase{

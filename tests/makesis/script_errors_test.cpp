@@ -135,9 +135,10 @@ std::vector<BadScript> badScripts() {
         {"BracketLeftOpenAtLineEnd",
          kHeader + "IF (option1\r\n" + kFile + "ENDIF\r\n",
          {"t.pkg(2) : error: Expected ) read quoted string", "t.pkg(2) : error: unexpected text"}},
-        {"LaterFormatVendorLine",
+        {"LaterFormatWithoutUniqueVendor",
          kHeader + "%{\"Vendor\"}\r\n",
-         {"t.pkg(2) : error: unknown line: no statement starts with unknown character '%' (25)"}},
+         {"t.pkg(3) : error: the unique vendor name is missing: a Symbian 9 package needs a "
+          "line :\"Vendor\""}},
         {"TooManyOptions",
          kHeader + "!(" +
              [] {

@@ -8,6 +8,7 @@
 #include "src/platform/local_text.h"
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_reader.h"
+#include "src/text/utf16.h"
 #include "src/text/utf8.h"
 #include "src/text/windows1252.h"
 #include "src/compiler/pending_file.h"
@@ -34,22 +35,7 @@ bool hasFiles(const sis::Record& r) {
 
 // UTF-16LE text as UTF-8; false when it holds an odd byte or a lone surrogate.
 bool utf16ToUtf8(const std::string& units, std::string* utf8) {
-    if (units.size() % 2 != 0) return false;
-    utf8->clear();
-    for (size_t i = 0; i < units.size(); i += 2) {
-        uint32_t u = static_cast<uint8_t>(units[i]) | (static_cast<uint8_t>(units[i + 1]) << 8);
-        if (u >= 0xDC00 && u <= 0xDFFF) return false;
-        if (u >= 0xD800 && u <= 0xDBFF) {
-            if (i + 3 >= units.size()) return false;
-            const uint32_t low =
-                static_cast<uint8_t>(units[i + 2]) | (static_cast<uint8_t>(units[i + 3]) << 8);
-            if (low < 0xDC00 || low > 0xDFFF) return false;
-            u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        appendUtf8(*utf8, u);
-    }
-    return true;
+    return utf16leToUtf8Strict(reinterpret_cast<const uint8_t*>(units.data()), units.size(), utf8);
 }
 
 // Windows-1252 text as UTF-8; false when it holds a byte the code page leaves undefined.
