@@ -353,35 +353,45 @@ TEST_F(SissignTest, NewCertificate) {
 // it made signed them.
 TEST_F(SissignTest, OpensslVerifiesTheSignature) {
     if (std::system("openssl version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no openssl";
-    const std::string key = path("o.key"), cert = path("o.pem");
     const std::string quiet = " >/dev/null 2>&1";
+    // An RSA key and certificate openssl makes now, and the DSA pair it made for the crypto
+    // tests.
+    const std::string rsaKey = path("o.key"), rsaCert = path("o.pem");
     ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -sha1 -days 30 -subj "
-                           "/CN=openssl -keyout '" + key + "' -out '" + cert + "'" + quiet)
+                           "/CN=openssl -keyout '" + rsaKey + "' -out '" + rsaCert + "'" + quiet)
                               .c_str()),
               0);
-    ASSERT_EQ(sissign({in_, path("o.sisx"), cert, key}).status, 0);
-    sis::FileSource source;
-    std::string err;
-    ASSERT_TRUE(source.open(path("o.sisx"), &err));
-    sis9::PackageParts parts;
-    ASSERT_TRUE(sis9::readPackageParts(source, &parts, &err)) << err;
-    sis9::ControllerChains chains;
-    ASSERT_TRUE(sis9::findChains(parts.controller, &chains, &err));
-    sis9::Chain chain;
-    ASSERT_TRUE(sis9::decodeChain(parts.controller.data() + chains.chains[0].offset,
-                                  chains.chains[0].size, &chain, &err));
-    const std::string covered(parts.controller.begin() + ptrdiff_t(chains.bodyOffset),
-                              parts.controller.begin() + ptrdiff_t(chains.chains[0].offset));
-    dir_.write("covered.bin", covered);
-    dir_.write("sig.bin", test::asString(chain.signatures[0].value));
-    const std::string verify = "openssl x509 -in '" + cert + "' -pubkey -noout > '" +
-                               path("pub.pem") + "' && openssl dgst -sha1 -verify '" +
-                               path("pub.pem") + "' -signature '" + path("sig.bin") + "' '" +
-                               path("covered.bin") + "'" + quiet;
-    EXPECT_EQ(std::system(verify.c_str()), 0);
-    // The same check over other bytes fails: the command does judge.
-    dir_.write("covered.bin", covered + "x");
-    EXPECT_NE(std::system(verify.c_str()), 0);
+    const std::pair<std::string, std::string> pairs[] = {
+        {rsaCert, rsaKey}, {kData + "dsa-self.pem", kData + "dsa-pkcs8.pem"}};
+    for (const auto& [cert, key] : pairs) {
+        ASSERT_EQ(sissign({in_, path("o.sisx"), cert, key}).status, 0) << key;
+        sis::FileSource source;
+        std::string err;
+        ASSERT_TRUE(source.open(path("o.sisx"), &err));
+        sis9::PackageParts parts;
+        ASSERT_TRUE(sis9::readPackageParts(source, &parts, &err)) << err;
+        sis9::ControllerChains chains;
+        ASSERT_TRUE(sis9::findChains(parts.controller, &chains, &err));
+        sis9::Chain chain;
+        ASSERT_TRUE(sis9::decodeChain(parts.controller.data() + chains.chains[0].offset,
+                                      chains.chains[0].size, &chain, &err));
+        const std::string covered(parts.controller.begin() + ptrdiff_t(chains.bodyOffset),
+                                  parts.controller.begin() + ptrdiff_t(chains.chains[0].offset));
+        std::string signature = test::asString(chain.signatures[0].value);
+        // openssl reads a DSA signature as bare DER: the zeros that fill the blob to 48 go.
+        if (signature.size() == 48 && signature[0] == 0x30)
+            signature.resize(2 + static_cast<unsigned char>(signature[1]));
+        dir_.write("covered.bin", covered);
+        dir_.write("sig.bin", signature);
+        const std::string verify = "openssl x509 -in '" + cert + "' -pubkey -noout > '" +
+                                   path("pub.pem") + "' && openssl dgst -sha1 -verify '" +
+                                   path("pub.pem") + "' -signature '" + path("sig.bin") + "' '" +
+                                   path("covered.bin") + "'" + quiet;
+        EXPECT_EQ(std::system(verify.c_str()), 0) << key;
+        // The same check over other bytes fails: the command does judge.
+        dir_.write("covered.bin", covered + "x");
+        EXPECT_NE(std::system(verify.c_str()), 0) << key;
+    }
 }
 #endif
 
