@@ -5,6 +5,12 @@
 namespace tovrin::build {
 namespace {
 
+#ifdef _WIN32
+#define TOVRIN_CONFIG_FOLDER_HELP "%APPDATA%\\Tovrin"
+#else
+#define TOVRIN_CONFIG_FOLDER_HELP "$XDG_CONFIG_HOME/tovrin"
+#endif
+
 // The most characters each box of the window takes.
 constexpr std::size_t kNameLimit = 24;
 constexpr std::size_t kUidLimit = 8;
@@ -23,8 +29,41 @@ const Option kOptions[] = {
     {'V', "app-version", Takes::Value}, {'l', "language", Takes::Value},
     {0, "no-series60", Takes::Nothing}, {0, "pkg", Takes::Nothing},
     {'q', "quiet", Takes::Nothing},     {'h', "help", Takes::Nothing},
-    {0, "version", Takes::Nothing},
+    {0, "version", Takes::Nothing},     {0, "format", Takes::Value},
+    {0, "vendor", Takes::Value},        {0, "platform", Takes::Value},
+    {0, "cert", Takes::Value},          {0, "key", Takes::Value},
+    {0, "password", Takes::Value},
 };
+
+bool isHex(const std::string& text) {
+    return !text.empty() && text.size() <= 8 &&
+           text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+}
+
+// The options that only a Symbian 9 package has, and how they go together.
+bool checkSis9Options(const BuildOptions& o, std::string* error) {
+    const bool any = !o.vendor.empty() || !o.platform.empty() || !o.certificate.empty() ||
+                     !o.key.empty() || !o.password.empty();
+    if (!o.sis9) {
+        if (any) *error = "--vendor, --platform, --cert, --key and --password need --format sis9";
+        return !any;
+    }
+    if (o.certificate.empty() != o.key.empty()) {
+        *error = "--cert and --key go together";
+        return false;
+    }
+    if (!o.password.empty() && o.key.empty()) {
+        *error = "--password is that of --key";
+        return false;
+    }
+    for (char c : o.vendor) {
+        if (c == '"' || static_cast<unsigned char>(c) < 0x20) {
+            *error = "--vendor takes no '\"' nor control character";
+            return false;
+        }
+    }
+    return true;
+}
 
 // "M.N.B": three fields of at most one character each, as the version boxes take them.
 bool splitVersion(const std::string& text, BuildOptions& options) {
@@ -66,6 +105,26 @@ bool apply(const Option& option, const std::string& value, BuildOptions& o, std:
         }
     } else if (name == "language") {
         o.language = value;
+    } else if (name == "format") {
+        if (value != "sis9" && value != "er6") {
+            *error = "--format takes er6 (the default) or sis9";
+            return false;
+        }
+        o.sis9 = value == "sis9";
+    } else if (name == "platform") {
+        std::string digits = value.rfind("0x", 0) == 0 || value.rfind("0X", 0) == 0
+                                 ? value.substr(2)
+                                 : value;
+        if (!isHex(digits)) {
+            *error = "--platform takes a UID, up to 8 hexadecimal digits";
+            return false;
+        }
+        o.platform = digits;
+    } else if (name == "vendor" || name == "cert" || name == "key" || name == "password") {
+        (name == "vendor" ? o.vendor
+         : name == "cert" ? o.certificate
+         : name == "key"  ? o.key
+                          : o.password) = value;
     } else {
         bool& flag = name == "no-series60" ? o.series60
                      : name == "pkg"       ? o.pkgOnly
@@ -137,6 +196,7 @@ bool parseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
         if (!apply(*option, value, options, error)) return false;
     }
     if (options.help || options.version) return true;
+    if (!checkSis9Options(options, error)) return false;
     if (operands.size() != 1) {
         *error = operands.empty() ? "no project folder given"
                                   : "one project folder only: " + operands[1];
@@ -166,6 +226,18 @@ const char* const kHelp =
     "      --no-series60         leave out the Series 60 dependency\n"
     "      --pkg                 write the package script to standard output and stop; its\n"
     "                            about line names AboutInstaller.txt in the current folder\n"
+    "      --format sis9         a Symbian 9 package (S60 3rd edition and later), signed;\n"
+    "                            the about text is shown at installation (default: er6,\n"
+    "                            a pre-9 package)\n"
+    "      --vendor NAME         the vendor shown at installation (default: Tovrin)\n"
+    "      --platform UID        the platform it needs (default: 101F7961, S60 3rd edition\n"
+    "                            and later)\n"
+    "      --cert FILE --key FILE [--password P]\n"
+    "                            sign with this certificate (PEM or DER, a chain) and key;\n"
+    "                            without them, with a self-signed certificate made once and\n"
+    "                            kept in the user's configuration folder\n"
+    "                            (" TOVRIN_CONFIG_FOLDER_HELP "); a self-signed package\n"
+    "                            needs a UID from 80000000 up\n"
     "  -q, --quiet               print nothing but errors\n"
     "  -h, --help                this text\n"
     "      --version             the program's version\n"

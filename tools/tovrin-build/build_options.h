@@ -19,6 +19,11 @@ struct BuildOptions {
     std::string major = "1", minor = "0", build = "0";
     std::string language;  // as given; empty: no language line
     bool series60 = true;
+    // --format sis9: a Symbian 9 package for S60 3rd edition and later, signed.
+    bool sis9 = false;
+    std::string vendor;      // empty: the default of Sis9Settings
+    std::string platform;    // hexadecimal; empty: S60 3rd edition and later
+    std::string certificate, key, password;  // empty: the user's own self-signed certificate
     bool pkgOnly = false;
     bool quiet = false;
     bool help = false;

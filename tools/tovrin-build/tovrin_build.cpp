@@ -1,6 +1,7 @@
 #include "tools/tovrin-build/tovrin_build.h"
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "src/lang/language_list.h"
@@ -17,6 +18,10 @@
 #include "tools/tovrin-build/progress_line.h"
 #include "tools/tovrin-build/scratch_folder.h"
 #include "src/compiler/makesis.h"
+#include "src/package/package_script9.h"
+#include "src/platform/private_file.h"
+#include "tools/sissign/package_signing.h"
+#include "tools/tovrin-build/signing_identity.h"
 
 #ifndef TOVRIN_VERSION
 #define TOVRIN_VERSION "unknown"
@@ -78,6 +83,13 @@ int readOptions(const BuildOptions& o, const std::string& appFolder, PackageSett
         *error = "Cannot read " + o.uidFrom;
         return kFailed;
     }
+    if (!o.uidFrom.empty() && o.sis9) {
+        // A Symbian 9 package begins with the UID of its kind; its own is the third word.
+        std::ifstream in(std::filesystem::path(o.uidFrom), std::ios::binary);
+        char head[12] = {};
+        if (in.read(head, sizeof head) && std::string(head, 4) == "\x7A\x1A\x20\x10")
+            s.uid = uidText(std::string(head + 8, 4));
+    }
     s.major = o.major;
     s.minor = o.minor;
     s.build = o.build;
@@ -114,11 +126,21 @@ void passOnCompilerMessages(const std::string& said, std::ostream& err) {
         if (line.rfind("Processing ", 0) != 0) err << line << "\n";
 }
 
+void report(const std::string& target, std::size_t files, Console& console) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(std::filesystem::path(target), ec);
+    console.out << target << ": " << (ec ? 0 : size) << " bytes, " << files << " files\n";
+}
+
 // Compiles the script in the scratch folder to the target and reports the package.
-int compile(const std::string& script, const std::string& target, std::size_t files, bool quiet,
-            ProgressLine& line, Console& console) {
+int compile(const std::vector<std::string>& formatArgs, const std::string& script,
+            const std::string& target, std::size_t files, bool quiet, ProgressLine& line,
+            Console& console) {
     std::ostringstream said;
-    const int status = makesis::run({script, target}, said, [&](const makesis::Progress& p) {
+    std::vector<std::string> args = formatArgs;
+    args.push_back(script);
+    args.push_back(target);
+    const int status = makesis::run(args, said, [&](const makesis::Progress& p) {
         line.show(p);
         return !console.interrupted();
     });
@@ -128,11 +150,62 @@ int compile(const std::string& script, const std::string& target, std::size_t fi
         passOnCompilerMessages(said.str(), console.err);
         return kFailed;
     }
-    if (!quiet) {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(std::filesystem::path(target), ec);
-        console.out << target << ": " << (ec ? 0 : size) << " bytes, " << files << " files\n";
+    if (!quiet) report(target, files, console);
+    return 0;
+}
+
+// A Symbian 9 build: the 9.x script, compiled unsigned into the scratch folder, then signed
+// to the target, which is renamed into place only when whole.
+int buildSis9(const BuildOptions& options, const PackageSettings& s,
+              std::vector<std::string>& entries, const ProgressLine::Clock::time_point start,
+              Console& console) {
+    Sis9Settings n;
+    if (!options.vendor.empty()) n.vendor = options.vendor;
+    if (!options.platform.empty()) n.platform = uint32_t(std::stoul(options.platform, nullptr, 16));
+    if (options.pkgOnly) {
+        for (const std::string& line : packageScript9(s, n, "AboutInstaller.txt", entries))
+            console.out << line << "\r\n";
+        console.out.flush();
+        return console.out ? 0 : fail(console, "cannot write the package script");
     }
+    // The kept certificate is self-signed: a protected UID is refused before one is made.
+    if (options.certificate.empty()) {
+        if (std::string m = checkSelfSignedUid(s.uid); !m.empty()) return fail(console, m);
+    }
+    SigningIdentity identity;
+    std::string error;
+    if (!signingIdentity(options.certificate, options.key, options.password, userConfigFolder(),
+                         console.err, &identity, &error))
+        return fail(console, error);
+    if (identity.selfSigned) {
+        if (std::string m = checkSelfSignedUid(s.uid); !m.empty()) return fail(console, m);
+    }
+
+    if (console.interrupted()) return stopped(console);
+    ScratchFolder scratch;
+    if (!scratch.create(&error)) return fail(console, error);
+    {
+        const std::string about = aboutText();
+        const std::string aboutFile = scratch.file("AboutInstaller.txt");
+        const std::vector<std::string> script = packageScript9(s, n, aboutFile, entries);
+        if (!writeTextFile(aboutFile, &about, 1, &error) ||
+            !writeTextFile(scratch.file("temp.pkg"), script.data(), script.size(), &error))
+            return fail(console, error);
+    }
+    const std::size_t files = entries.size() + 1;
+    std::vector<std::string>().swap(entries);
+    ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
+    const std::string unsignedPackage = scratch.file("unsigned.sis");
+    if (int status = compile({"--format", "sis9"}, scratch.file("temp.pkg"), unsignedPackage,
+                             files, true, line, console);
+        status != 0)
+        return status;
+    if (console.interrupted()) return stopped(console);
+    const std::string target = s.destinationFolder + s.name + ".sis";
+    if (!sissign::signPackage(unsignedPackage, target, identity.certificates, identity.key,
+                              &error))
+        return fail(console, error);
+    if (!options.quiet) report(target, files, console);
     return 0;
 }
 
@@ -163,6 +236,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
 
     std::vector<std::string> entries;
     if (std::string m = checkAll(s, entries); !m.empty()) return fail(console, m);
+    if (options.sis9) return buildSis9(options, s, entries, start, console);
 
     if (options.pkgOnly) {
         for (const std::string& line : packageScript(s, "AboutInstaller.txt", entries))
@@ -180,7 +254,7 @@ int run(const std::vector<std::string>& args, const std::string& appFolder, Cons
     const std::size_t files = entries.size() + 1;
     std::vector<std::string>().swap(entries);
     ProgressLine line(console.err, console.errIsTerminal && !options.quiet, start);
-    return compile(scratch.file("temp.pkg"), s.destinationFolder + s.name + ".sis", files,
+    return compile({}, scratch.file("temp.pkg"), s.destinationFolder + s.name + ".sis", files,
                    options.quiet, line, console);
 }
 
