@@ -65,8 +65,7 @@ std::string wholePackage(const std::string& path) {
 class FaultRig {
 public:
     FaultRig() {
-        fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
-                      fs::copy_options::overwrite_existing);
+        f.useRealCompiler();
         test::writeFile(f.project + "system/apps/Demo/Demo.app", "app bytes");
         nextVersion(0);
     }

@@ -39,8 +39,7 @@ class RealCompiler : public ::testing::TestWithParam<Case> {};
 TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
     const Case& c = GetParam();
     test::BuildFolders f(localFromUtf8(c.folder));
-    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
-                  fs::copy_options::overwrite_existing);
+    f.useRealCompiler();
     const auto files = test::referenceProjectFiles();
     for (const auto& [path, bytes] : files) test::writeFile(f.project + path, bytes);
     test::writeFile(f.destination + localFromUtf8(c.name) + ".sis", "earlier package");
@@ -60,7 +59,7 @@ TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
     EXPECT_TRUE(readFile(package) == readFile(fs::path(TOVRIN_TEST_DATA_DIR) / "wizard" /
                                               (std::string(c.reference) + ".sis")))
         << "the package differs from the reference";
-    EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), std::vector<std::string>{"makesis.exe"});
+    EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), test::realCompilerFiles());
 
     const std::string out = f.root.str() + "/extracted";
     const test::ProgramRun lister =
@@ -76,8 +75,7 @@ TEST_P(RealCompiler, WizardBuildDeliversTheReferencePackage) {
 // names it as the phone shows it.
 TEST(RealCompilerNames, NameThatIsNotUtf8BuildsBesideUtf8Names) {
     test::BuildFolders f("");
-    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
-                  fs::copy_options::overwrite_existing);
+    f.useRealCompiler();
     test::writeFile(f.project + "caf\xE9.txt", "latin-1 name");
     test::writeFile(f.project + "zo\xC3\xAB.txt", "utf-8 name");
     test::FakeWindow w;
@@ -104,8 +102,7 @@ TEST(RealCompilerNames, NameThatIsNotUtf8BuildsBesideUtf8Names) {
 // its own package, the same bytes as a build alone, and none leaves a file behind.
 TEST(RealCompilerTwoWindows, BuildAtOnceInFoldersOfTheirOwn) {
     test::BuildFolders f;
-    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
-                  fs::copy_options::overwrite_existing);
+    f.useRealCompiler();
     for (const auto& [path, bytes] : test::referenceProjectFiles())
         test::writeFile(f.project + path, bytes);
     const std::string second = f.root.str() + kSeparator + "second" + kSeparator;
@@ -155,8 +152,8 @@ TEST(RealCompilerTwoWindows, BuildAtOnceInFoldersOfTheirOwn) {
     ASSERT_EQ(lister.status, 0) << lister.out << lister.err;
     EXPECT_EQ(test::folderNames(fs::path(out) / "!"), std::vector<std::string>{"extra.txt"});
     EXPECT_EQ(test::folderNames(f.destination), (std::vector<std::string>{"Demo.sis", "Two.sis"}));
-    EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), std::vector<std::string>{"makesis.exe"});
-    EXPECT_EQ(test::folderNames(fs::path(own) / "bin"), std::vector<std::string>{"makesis.exe"});
+    EXPECT_EQ(test::folderNames(fs::path(f.app) / "bin"), test::realCompilerFiles());
+    EXPECT_EQ(test::folderNames(fs::path(own) / "bin"), test::realCompilerFiles());
 
     // Alone, the second window's project gives the same bytes from the application folder.
     const std::string alone = readFile(f.destination + "Two.sis");
@@ -190,8 +187,7 @@ TEST(LocalCharactersBuild, ChineseAndJapaneseNamesGiveTheReferencePackage) {
     const std::string name = localFromUtf8("\xE8\xA1\xA8\xE7\xA4\xBA");  // 表示
     if (holdsCharacter(name, '?')) GTEST_SKIP() << "this code page lacks the names";
     test::BuildFolders f;
-    fs::copy_file(test::appProgram("bin/makesis.exe"), f.bin("makesis.exe"),
-                  fs::copy_options::overwrite_existing);
+    f.useRealCompiler();
     for (const auto& [path, bytes] : files) test::writeFile(f.project + localFromUtf8(path), bytes);
 
     test::FakeWindow w;

@@ -1,5 +1,6 @@
 #include "tests/support/build_fixture.h"
 
+#include <algorithm>
 #include <random>
 
 #include "src/platform/local_text.h"
@@ -27,6 +28,22 @@ BuildFolders::BuildFolders(const std::string& base) {
 }
 
 std::string BuildFolders::bin(const std::string& name) const { return binFile(app, name); }
+
+std::vector<std::string> realCompilerFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fs::path(TOVRIN_APP_DIR) / "bin")) {
+        const std::string name = entry.path().filename().string();
+        if (name == "makesis.exe" || entry.path().extension() == ".dll") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void BuildFolders::useRealCompiler() const {
+    for (const std::string& name : realCompilerFiles())
+        fs::copy_file(fs::path(TOVRIN_APP_DIR) / "bin" / name, bin(name),
+                      fs::copy_options::overwrite_existing);
+}
 
 void BuildFolders::compilerMode(const std::string& mode) const {
     if (mode.empty())

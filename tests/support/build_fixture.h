@@ -22,7 +22,13 @@ struct BuildFolders {
     std::string bin(const std::string& name) const;
     // "fail" or "slow" for the test compiler; empty for a normal compile.
     void compilerMode(const std::string& mode) const;
+    // Puts the real compiler in place of the test compiler, with the DLLs it loads from its own
+    // folder on Windows (the crypto libraries), as the application folder holds them.
+    void useRealCompiler() const;
 };
+
+// The names of the real compiler's files that useRealCompiler() puts in bin, in name order.
+std::vector<std::string> realCompilerFiles();
 
 // The project of the wizard's reference packages (tests/data/wizard/*.sis): each file's path
 // below the project folder (local text, "/" between folders) and its bytes.

@@ -44,7 +44,9 @@ TEST(WizardFromOutside, BuildsAPackageFromFoldersWithBlankAmpersandPercentAndEAc
     const std::string destination = base + "\\out & \xE9";
     for (const std::string& folder : {app, app + "\\bin", project, project + "\\data", destination})
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
-    for (const char* file : {"tovrin-wizard.exe", "bin\\makesis.exe", "bin\\languages.wzl"})
+    for (const char* file : {"tovrin-wizard.exe", "bin\\makesis.exe", "bin\\languages.wzl",
+                             "bin\\libgpg-error-0.dll", "bin\\libgcrypt-20.dll",
+                             "bin\\libksba-8.dll"})
         ASSERT_TRUE(CopyFileA((std::string(TOVRIN_APP_DIR) + "\\" + file).c_str(),
                               (app + "\\" + file).c_str(), TRUE))
             << file;
@@ -86,7 +88,9 @@ TEST(WizardFromOutside, LocalCharactersBuildThePackageOfTheLinuxBuild) {
     for (const std::string& folder :
          {app, app + "\\bin", project, project + "\\" + table, project + "\\" + data, destination})
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
-    for (const char* file : {"tovrin-wizard.exe", "bin\\makesis.exe", "bin\\languages.wzl"})
+    for (const char* file : {"tovrin-wizard.exe", "bin\\makesis.exe", "bin\\languages.wzl",
+                             "bin\\libgpg-error-0.dll", "bin\\libgcrypt-20.dll",
+                             "bin\\libksba-8.dll"})
         ASSERT_TRUE(CopyFileA((std::string(TOVRIN_APP_DIR) + "\\" + file).c_str(),
                               (app + "\\" + file).c_str(), TRUE))
             << file;
