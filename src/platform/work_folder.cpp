@@ -5,7 +5,6 @@
 #include <shlobj.h>
 #else
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 #include "src/platform/local_text.h"
 #include "src/platform/path.h"
 #include "src/platform/read_file.h"
+#include "src/platform/user_folder.h"
 
 namespace tovrin {
 namespace {
@@ -138,28 +138,11 @@ std::string binFolder(const std::string& folder) { return folder + kSeparator + 
 
 std::string userWorkFolder() {
 #ifdef _WIN32
-    const char* local = std::getenv("LOCALAPPDATA");
-    std::string base = local ? local : "";
-    char found[MAX_PATH] = {};
-    if (base.empty() && SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr,
-                                                   SHGFP_TYPE_CURRENT, found)))
-        base = found;
-    if (base.empty()) return {};
-    if (endsWithCharacter(base, '\\') || endsWithCharacter(base, '/')) base.pop_back();
-    return base + "\\Tovrin";
+    const UserFolderKind kind{nullptr, nullptr, "LOCALAPPDATA", CSIDL_LOCAL_APPDATA};
 #else
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    if (cache && cache[0] == '/') return std::string(cache) + "/tovrin";
-    const char* home = std::getenv("HOME");
-    std::string base = home ? home : "";
-    if (base.empty()) {
-        const passwd* user = getpwuid(getuid());
-        if (user && user->pw_dir) base = user->pw_dir;
-    }
-    if (base.empty()) return {};
-    if (base.back() == '/') base.pop_back();
-    return base + "/.cache/tovrin";
+    const UserFolderKind kind{"XDG_CACHE_HOME", ".cache", nullptr, 0};
 #endif
+    return userFolder(kind, "tovrin", "Tovrin");
 }
 
 std::string chooseWorkFolder(const std::string& appFolder) {

@@ -323,9 +323,7 @@ TEST_F(SissignTest, NewCertificate) {
         const Result made = sissign(args);
         ASSERT_EQ(made.status, 0) << made.err;
         EXPECT_EQ(test::readFile(path("me.key")).rfind(c.pemLabel, 0), 0u) << c.password;
-#ifndef _WIN32
         EXPECT_TRUE(isOwnerOnlyFile(path("me.key")));
-#endif
         std::vector<std::string> sign = {in_, path("me.sisx"), path("me.pem"), path("me.key")};
         if (*c.password) {
             EXPECT_EQ(sissign(sign).status, 1) << "signed without the password";

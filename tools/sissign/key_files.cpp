@@ -71,20 +71,28 @@ bool makeKeyAndCertificate(const NewKeyRequest& request, std::string* err) {
         *err = message;
         return false;
     }
-    // The certificate is written first and renamed last: a failure anywhere before leaves
-    // neither file changed.
+    // Both files are written whole under temporary names before either replaces anything. The
+    // key is renamed last: should that rename fail, the old key is still there (with the new
+    // certificate, which it does not match, as signing then says), never a new key beside a
+    // certificate that is not its own with the old key gone.
     makesis::PendingFile certificate(request.certificatePath);
     if (!certificate.open(&message)) {
         *err = request.certificatePath + ": " + message;
         return false;
     }
     certificate.stream() << crypto::certificatePem(der);
-    if (!writeOwnerOnlyFile(request.keyPath, pem, &message)) {
+    PendingPrivateFile keyFile(request.keyPath);
+    if (!keyFile.write(pem, &message)) {
         *err = message;
         return false;
     }
     if (!certificate.commit(&message)) {
         *err = request.certificatePath + ": " + message;
+        return false;
+    }
+    if (!keyFile.commit(&message)) {
+        *err = message + "; " + request.certificatePath +
+               " holds the new certificate, whose key could not be written";
         return false;
     }
     return true;
