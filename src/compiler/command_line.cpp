@@ -97,6 +97,10 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             line.allowUnsigned = true;
             continue;
         }
+        if (arg == "--no-system-mark") {
+            line.noSystemMark = true;
+            continue;
+        }
         if (arg == "--root" || arg == "--drive") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 *err = arg == "--root" ? "--root needs a folder" : "--drive needs X=folder";

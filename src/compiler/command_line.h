@@ -1,6 +1,6 @@
 #pragma once
 // makesis [-h] [-v] [-s] [-d directory] [-p password] [--root folder] [--drive X=folder]...
-//         [--unsigned] [--temp-folder PREFIX] pkgfile [sisfile]
+//         [--unsigned] [--no-system-mark] [--temp-folder PREFIX] pkgfile [sisfile]
 // makesis --help | --version
 // --format er5|er6|sis9 (or --format=...) chooses the package's release; without it a script
 // with a statement only Symbian 9 scripts have is built as a Symbian 9 package, any other as
@@ -33,6 +33,7 @@ struct CommandLine {
     std::string rootFolder;  // for sources written "\a\b"
     std::map<char, std::string> driveFolders;  // lower-case letter: for sources written "X:\a"
     bool allowUnsigned = false;  // a signature line is read, checked and left out
+    bool noSystemMark = false;   // --no-system-mark: Symbian 9 files without option bit 0x8000
     std::string script;
     std::string output;  // the script's name with ".sis" when not given
 };

@@ -96,6 +96,7 @@ int compileSis9(const CommandLine& line, const std::u16string& script, const Sou
     Sis9Options options;
     options.stub = line.stub;
     options.time = creationTime(line.time);
+    options.markSystemFiles = !line.noSystemMark;
     std::function<bool(size_t, size_t)> fileProgress;
     if (progress) {
         fileProgress = [&progress](size_t done, size_t total) {

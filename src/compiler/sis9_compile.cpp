@@ -17,7 +17,7 @@
 namespace tovrin::makesis {
 namespace {
 
-// Newer SDK compilers mark the files they install into the phone's system folders (\sys\ and
+// SDK compilers since about 2013 mark the files they install into the phone's system folders (\sys\ and
 // \resource\, below any drive) with this option bit; scripts have no word for it.
 constexpr uint32_t kSystemFolderFile = 0x8000;
 
@@ -32,13 +32,13 @@ bool inSystemFolder(const std::u16string& target) {
     return end < target.size() && (folder == u"sys" || folder == u"resource");
 }
 
-void describe(sis9::FileDescription& file, const sis9::EncodedFile& encoded) {
+void describe(sis9::FileDescription& file, const sis9::EncodedFile& encoded, bool markSystem) {
     file.hash = encoded.hash;
     file.hasCapabilities = encoded.hasCapabilities;
     file.capabilities = encoded.capabilities;
     file.storedLength = encoded.storedLength;
     file.length = encoded.length;
-    if (file.operation == sis9::kOpInstall && inSystemFolder(file.target)) {
+    if (markSystem && file.operation == sis9::kOpInstall && inSystemFolder(file.target)) {
         file.options |= kSystemFolderFile;
     }
 }
@@ -207,7 +207,7 @@ bool buildSis9(Package9& package, const Sis9Options& options, std::ostream& out,
     if (!encodeAll(package, data.files, scratch, err, errorLine, progress)) return false;
     const auto fill = [&](sis9::FileDescription& file) {
         if (file.operation == sis9::kOpNull) return;
-        describe(file, data.files[file.fileIndex].encoded);
+        describe(file, data.files[file.fileIndex].encoded, options.markSystemFiles);
     };
     sis9::forEachFile(controller.install, fill);
     if (controller.hasLogo) fill(controller.logo);

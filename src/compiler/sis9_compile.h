@@ -19,6 +19,9 @@ struct Sis9Options {
     bool stub = false;
     // The creation time, seconds since 1970 UTC.
     long long time = 0;
+    // Option bit 0x8000 on the files installed into \sys\ and \resource\, as SDK compilers
+    // since about 2013 write it; the older ones did not.
+    bool markSystemFiles = true;
 };
 
 // The creation time: `given` (from --time) when not negative, else SOURCE_DATE_EPOCH when it

@@ -161,6 +161,7 @@ struct Stored {
     const char* name;
     std::string lines;
     std::vector<std::string> expected;
+    std::vector<std::string> options = {};
 };
 
 void PrintTo(const Stored& c, std::ostream* os) { *os << c.name; }
@@ -183,7 +184,9 @@ TEST_P(Sis9StoredFieldsTest, ControllerHoldsTheFields) {
     dir.write("b.txt", "other");
     dir.write("e.exe", executable());
     const std::string top = c.lines.rfind("&", 0) == 0 ? "" : "&EN\r\n";
-    const Built b = build(dir, top + c.lines, {kTime, "2020-01-02T03:04:05"});
+    std::vector<std::string> options = {kTime, "2020-01-02T03:04:05"};
+    options.insert(options.end(), c.options.begin(), c.options.end());
+    const Built b = build(dir, top + c.lines, options);
     ASSERT_EQ(b.run.status, 0) << b.run.out;
     ASSERT_FALSE(b.controller.empty());
     for (size_t i = 0; i < c.expected.size(); ++i) {
@@ -271,6 +274,10 @@ INSTANTIATE_TEST_SUITE_P(
                kHead + "\"a.txt\"-\"!:\\sys\\bin\\a.dll\"\r\n\"\"-\"c:\\data\\x.ini\",FILENULL\r\n",
                {kEmptyHash + le32(8) + le32(0) + std::string(16, '\0') + le32(0),
                 le32(1) + le32(0x8000) + le32(4) + le32(0)}},
+        Stored{"SystemFolderUnmarked",
+               kHead + "\"a.txt\"-\"!:\\resource\\a.rsc\"\r\n",
+               {le32(1) + le32(0) + le32(4) + le32(0)},
+               {"--no-system-mark"}},
         Stored{"FileMime",
                kHead + "\"a.txt\"-\"!:\\a.txt\",FM,\"text/plain\"\r\n",
                {string("!:\\a.txt") + string("text/plain")}},
