@@ -9,6 +9,9 @@
 #include "src/sis9/package_parts.h"
 #include "src/sis9/package_rewrite.h"
 #include "src/sis9/signature_chains.h"
+#include "src/sis9/signature_report.h"
+#include "src/sis9/signature_text.h"
+#include "src/sis9/sis9_reader.h"
 #include "src/sis9/sis9_format.h"
 
 namespace tovrin::sissign {
@@ -54,19 +57,6 @@ bool writeOut(std::unique_ptr<OpenPackage> package, const std::vector<uint8_t>& 
     return true;
 }
 
-std::string day(int64_t seconds) {
-    const std::time_t t = std::time_t(seconds);
-    std::tm parts{};
-#ifdef _WIN32
-    gmtime_s(&parts, &t);
-#else
-    gmtime_r(&t, &parts);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &parts);
-    return text;
-}
-
 }  // namespace
 
 bool signPackage(const std::string& in, const std::string& out,
@@ -102,64 +92,30 @@ bool unsignPackage(const std::string& in, const std::string& out, std::string* e
 }
 
 bool showChains(const std::string& in, std::ostream& out, bool* allVerify, std::string* err) {
-    OpenPackage package;
-    if (!openPackage(in, &package, err)) return false;
-    const std::vector<uint8_t>& controller = package.parts.controller;
+    // The whole package is read (its data only as far as finding it), so the chains of
+    // embedded packages are shown too, each under its controller's path, as the lister shows
+    // them.
+    sis::FileSource source;
+    sis9::Package package;
+    std::string message;
+    if (!source.open(in, &message) || !sis9::readPackage(source, &package, &message)) {
+        *err = in + ": " + message;
+        return false;
+    }
+    const std::vector<sis9::ChainResult> chains =
+        sis9::verifySignatures(package, int64_t(std::time(nullptr)));
+    size_t own = 0;
     *allVerify = true;
-    if (package.chains.chains.empty()) {
-        out << in << ": not signed\n";
-        return true;
+    for (const sis9::ChainResult& chain : chains) {
+        own += chain.controller == &package.controller;
+        *allVerify = *allVerify && chain.verified;
     }
-    const size_t count = package.chains.chains.size();
-    out << in << ": " << count << (count == 1 ? " signature chain\n" : " signature chains\n");
-    for (size_t i = 0; i < count; ++i) {
-        const sis9::ChainSpan& span = package.chains.chains[i];
-        sis9::Chain chain;
-        std::string message;
-        out << "chain " << i + 1 << ":";
-        if (!sis9::decodeChain(controller.data() + span.offset, span.size, &chain, &message)) {
-            out << " damaged: " << message << "\n";
-            *allVerify = false;
-            continue;
-        }
-        std::vector<crypto::Bytes> certificates;
-        if (!crypto::splitCertificates(chain.certificates.data(), chain.certificates.size(),
-                                       &certificates, &message))
-            certificates.clear();
-        for (const sis9::ChainSignature& signature : chain.signatures) {
-            const crypto::SignatureAlgorithm algorithm =
-                crypto::algorithmFromOid(signature.algorithmOid);
-            out << " " << crypto::algorithmName(algorithm) << " (" << signature.algorithmOid
-                << ")";
-            std::string why;
-            const bool verified =
-                !certificates.empty() &&
-                crypto::verifySignature(algorithm, certificates[0],
-                                        controller.data() + package.chains.bodyOffset,
-                                        span.offset - package.chains.bodyOffset, signature.value,
-                                        &why);
-            if (certificates.empty()) why = "no certificate: " + message;
-            out << (verified ? " verifies" : " does not verify: " + why);
-            *allVerify = *allVerify && verified;
-        }
-        if (chain.signatures.empty()) {
-            out << " no signature";
-            *allVerify = false;
-        }
-        out << "\n";
-        for (size_t k = 0; k < certificates.size(); ++k) {
-            crypto::CertificateInfo info;
-            out << "  certificate " << k + 1 << ": ";
-            if (!crypto::decodeCertificate(certificates[k], &info, &message)) {
-                out << "undecodable: " << message << "\n";
-                continue;
-            }
-            out << info.subject << "\n    issuer " << info.issuer
-                << (info.selfSigned ? " (self-signed)" : "") << "\n    valid " << day(info.notBefore)
-                << " to " << day(info.notAfter) << ", " << info.keyAlgorithm << " " << info.keyBits
-                << " bits, serial " << info.serialHex << "\n";
-        }
-    }
+    const auto count = [](size_t n) {
+        return std::to_string(n) + (n == 1 ? " signature chain" : " signature chains");
+    };
+    out << in << ": " << (own == 0 ? std::string("not signed") : count(own)) << "\n";
+    if (chains.size() > own) out << "embedded packages: " << count(chains.size() - own) << "\n";
+    out << sis9::formatChains(chains);
     return true;
 }
 

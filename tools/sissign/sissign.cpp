@@ -23,6 +23,7 @@ constexpr const char* kHelp =
     "             issuers; key: RSA or DSA, PEM or DER, plain or encrypted (password)\n"
     "  -u in out  remove every signature: out is the package as it was unsigned\n"
     "  -p in      show each chain, its certificates and whether its signature verifies\n"
+    "             (embedded packages' chains too, as sislist does)\n"
     "  --new-cert cert key\n"
     "             make an RSA key and a self-signed certificate for it that phones accept\n"
     "    --subject S   the certificate's name (default \"CN=Tovrin self-signed\")\n"
