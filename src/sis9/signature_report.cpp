@@ -107,16 +107,23 @@ void addSignatureChecks(const Package& package, const std::vector<ChainResult>& 
         }
     }
     if (signedByAuthority(chains)) return;
-    forEachFile(package.controller, [&](const FileDescription& f) {
+    for (const auto& [file, warning] : capabilityWarnings(package.controller, !chains.empty()))
+        v->checks.push_back({file->path, Status::Warning, warning});
+}
+
+std::vector<std::pair<const FileDescription*, std::string>> capabilityWarnings(
+    const Controller& controller, bool selfSigned) {
+    std::vector<std::pair<const FileDescription*, std::string>> warnings;
+    forEachFile(controller, [&](const FileDescription& f) {
         const uint64_t restricted = restrictedCapabilities(f.capabilityBits());
         if (restricted == 0) return;
-        v->checks.push_back(
-            {f.path, Status::Warning,
-             "asks for " + capabilityNames(restricted) + ", which " +
-                 (chains.empty() ? "an unsigned" : "a self-signed") +
-                 " package may not have: a phone installs it only with a signature from a "
-                 "trusted authority"});
+        warnings.emplace_back(
+            &f, "asks for " + capabilityNames(restricted) + ", which " +
+                    (selfSigned ? "a self-signed" : "an unsigned") +
+                    " package may not have: a phone installs it only with a signature from a "
+                    "trusted authority");
     });
+    return warnings;
 }
 
 }  // namespace tovrin::sis9

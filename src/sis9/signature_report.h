@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "src/crypto/certificate.h"
@@ -44,6 +45,11 @@ std::vector<ChainResult> verifySignatures(const Package& package, int64_t now);
 // may not have.
 void addSignatureChecks(const Package& package, const std::vector<ChainResult>& chains,
                         Verification* verification);
+
+// A warning per file of `controller` (its own install block) that asks for capabilities beyond
+// those the user may grant, which an unsigned or (`selfSigned`) self-signed package may not have.
+std::vector<std::pair<const FileDescription*, std::string>> capabilityWarnings(
+    const Controller& controller, bool selfSigned);
 
 // True when some chain's signing certificate was issued by someone else than its subject.
 bool signedByAuthority(const std::vector<ChainResult>& chains);

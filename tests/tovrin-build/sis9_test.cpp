@@ -76,13 +76,11 @@ TEST(Sis9Build, SignsWithTheKeptSelfSignedCertificate) {
                          "later builds: " + certificate + " (its key: " + key + ")\n");
     EXPECT_EQ(first.out, p.package() + ": " + std::to_string(fs::file_size(p.package())) +
                              " bytes, 3 files\n");
-#ifndef _WIN32
     EXPECT_TRUE(isOwnerOnlyFile(key));
-#endif
     const Result shown = show(p.package());
     EXPECT_EQ(shown.status, 0) << shown.out << shown.err;
-    EXPECT_NE(shown.out.find("1 signature chain\nchain 1: RSA-SHA1"), std::string::npos);
-    EXPECT_NE(shown.out.find("  certificate 1: CN=Tovrin self-signed\n"), std::string::npos)
+    EXPECT_NE(shown.out.find("1 signature chain\nchain 0 of controller: RSA-SHA1"), std::string::npos);
+    EXPECT_NE(shown.out.find("  certificate 0: CN=Tovrin self-signed\n"), std::string::npos)
         << shown.out;
     const std::string kept = readFile(certificate);
 
@@ -104,7 +102,7 @@ TEST(Sis9Build, SignsWithTheCertificateGiven) {
     EXPECT_FALSE(fs::exists(p.config));
     const Result shown = show(p.package());
     EXPECT_EQ(shown.status, 0) << shown.out;
-    EXPECT_NE(shown.out.find("certificate 1: CN=rsa self,O=Tovrin Tests,C=FI\n"), std::string::npos)
+    EXPECT_NE(shown.out.find("certificate 0: CN=rsa self,O=Tovrin Tests,C=FI\n"), std::string::npos)
         << shown.out;
     // --uid-from takes a Symbian 9 package's own UID, the third word of its header.
     std::ostringstream out, err;
@@ -163,6 +161,42 @@ INSTANTIATE_TEST_SUITE_P(
                       UidCase{"FirstFree", "80000000", {}, true},
                       UidCase{"TestRange", "e0000001", kSelf, true},
                       UidCase{"IssuedCertificate", "01000000", kIssued, true}));
+
+// A program asking for capabilities beyond those a user may grant gets a warning when the
+// package is self-signed, and the package is made all the same.
+TEST(Sis9Build, WarnsOfCapabilitiesASelfSignedPackageMayNotHave) {
+    struct Case {
+        const char* name;
+        uint32_t capabilities;  // the image header's bits
+        std::vector<std::string> signer;
+        bool warned;
+    };
+    const std::string warning =
+        "tovrin-build: warning: !:\\sys\\bin\\app.exe asks for AllFiles, which a self-signed "
+        "package may not have: a phone installs it only with a signature from a trusted "
+        "authority\n";
+    for (const Case& c : {Case{"UserCapabilities", 0x0009E000, {}, false},
+                          Case{"AllFilesSelfSigned", 0x0009E800, {}, true},
+                          Case{"AllFilesGivenSelfSigned", 0x800, kSelf, true},
+                          Case{"AllFilesIssued", 0x800, kIssued, false}}) {
+        SCOPED_TRACE(c.name);
+        Project p;
+        std::string image(0x100, '\0');
+        const auto put = [&image](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i) image[at + i] = char(v >> (8 * i));
+        };
+        put(0, 0x1000007A);
+        image.replace(0x10, 4, "EPOC");
+        put(0x88, c.capabilities);
+        test::writeFile(p.project + "sys" + kSep + "bin" + kSep + "app.exe", image);
+        std::vector<std::string> args = {"-u", "A0000001", "-q"};
+        args.insert(args.end(), c.signer.begin(), c.signer.end());
+        const Result r = p.build(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err.find(warning) != std::string::npos, c.warned) << r.err;
+        EXPECT_TRUE(fs::exists(p.package()));
+    }
+}
 
 TEST(Sis9Build, ScriptOfTheFolder) {
     Project p;

@@ -238,7 +238,7 @@ const char* const kHelp =
     "                            kept in the user's configuration folder\n"
     "                            (" TOVRIN_CONFIG_FOLDER_HELP "); a self-signed package\n"
     "                            needs a UID from 80000000 up\n"
-    "  -q, --quiet               print nothing but errors\n"
+    "  -q, --quiet               print nothing but errors and warnings\n"
     "  -h, --help                this text\n"
     "      --version             the program's version\n"
     "\n"

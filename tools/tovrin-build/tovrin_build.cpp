@@ -12,7 +12,10 @@
 #include "src/platform/read_file.h"
 #include "src/platform/text_file.h"
 #include "src/scan/folder_walk.h"
+#include "src/sis/byte_source.h"
 #include "src/sis/uid_text.h"
+#include "src/sis9/signature_report.h"
+#include "src/sis9/sis9_reader.h"
 #include "tools/tovrin-build/build_options.h"
 #include "tools/tovrin-build/language_choice.h"
 #include "tools/tovrin-build/progress_line.h"
@@ -154,6 +157,17 @@ int compile(const std::vector<std::string>& formatArgs, const std::string& scrip
     return 0;
 }
 
+// A self-signed package installs only when its files ask for no more than the capabilities a
+// user may grant; the package is still made, since a trusted signature may follow.
+void warnAboutCapabilities(const std::string& package, std::ostream& err) {
+    sis::FileSource source;
+    sis9::Package read;
+    std::string message;
+    if (!source.open(package, &message) || !sis9::readPackage(source, &read, &message)) return;
+    for (const auto& [file, warning] : sis9::capabilityWarnings(read.controller, true))
+        err << "tovrin-build: warning: " << localFromUtf8(file->target) << " " << warning << "\n";
+}
+
 // A Symbian 9 build: the 9.x script, compiled unsigned into the scratch folder, then signed
 // to the target, which is renamed into place only when whole.
 int buildSis9(const BuildOptions& options, const PackageSettings& s,
@@ -200,6 +214,7 @@ int buildSis9(const BuildOptions& options, const PackageSettings& s,
                              files, true, line, console);
         status != 0)
         return status;
+    if (identity.selfSigned) warnAboutCapabilities(unsignedPackage, console.err);
     if (console.interrupted()) return stopped(console);
     const std::string target = s.destinationFolder + s.name + ".sis";
     if (!sissign::signPackage(unsignedPackage, target, identity.certificates, identity.key,
