@@ -6,6 +6,7 @@
 #include "src/pkg/condition_attributes.h"
 #include "src/pkg/language_usage.h"
 #include "src/pkg/pkg_lexer.h"
+#include "src/pkg/statement_reader.h"
 #include "src/pkg/text_encoding.h"
 #include "src/sis/sis_format.h"
 
@@ -25,27 +26,6 @@ constexpr uint32_t kTextSkip = 0x400;
 constexpr uint32_t kTextExit = 0x1000;
 constexpr uint32_t kRunSendEnd = 0x08;
 constexpr uint32_t kOpMime = 16;
-
-struct Keyword {
-    const char* shortName;
-    const char* longName;
-};
-
-bool isKeyword(const Token& t, const Keyword& k) {
-    return t.kind == TokenKind::Word &&
-           (sameWord(t.text, k.shortName) || (k.longName && sameWord(t.text, k.longName)));
-}
-
-bool isWord(const Token& t, const char* word) {
-    return t.kind == TokenKind::Word && sameWord(t.text, word);
-}
-
-// The 9.x language adds characters the pre-9 lexer does not know as symbols: % : [ ] ~.
-bool isMark(const Token& t, const char* mark) {
-    if (t.isSymbol(mark)) return true;
-    return t.kind == TokenKind::Unknown && t.text.size() == 1 && mark[1] == '\0' &&
-           t.text[0] == static_cast<char16_t>(mark[0]);
-}
 
 sis9::Expression leaf(Operator op, int32_t value) {
     sis9::Expression e;
@@ -70,30 +50,21 @@ sis9::Expression existsText(std::u16string text) {
 
 std::u16string asciiText(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-class Parser9 {
+class Parser9 : StatementReader {
 public:
     Parser9(const std::u16string& script, const SourceFinder& findSource, Package9& package,
             std::vector<Diagnostic>& diagnostics, bool stub)
-        : lexer_(script), findSource_(findSource), pkg_(package), diags_(diagnostics),
+        : StatementReader(Lexer(script), diagnostics), findSource_(findSource), pkg_(package),
           stub_(stub) {}
 
     bool run();
 
 private:
-    bool fail(int line, std::string message, std::string detail = {}) {
-        diags_.push_back({line, std::move(message), std::move(detail)});
-        return false;
-    }
-    bool expected(const std::string& what);
-    bool expectMark(const char* mark);
-    bool readNumber(int64_t& value);
-    bool readUint(uint32_t& value);
     bool readVersionPart(int32_t& value);
     bool readVersion(sis9::Version& version);
-    bool readString(std::u16string& value, int* line = nullptr);
-    bool readNames(std::vector<std::u16string>& names);
-    bool readUid(uint32_t& uid);
-    bool needHeader(const Token& at);
+    bool readNames(std::vector<std::u16string>& names) {
+        return StatementReader::readNames(names, pkg_.controller.languages.size());
+    }
     sis9::InstallBlock& block() { return *blocks_.back(); }
 
     bool parseLanguages();
@@ -121,16 +92,11 @@ private:
     bool parseOperand(sis9::Expression& out);
     bool finish();
 
-    Lexer lexer_;
     const SourceFinder& findSource_;
     Package9& pkg_;
-    std::vector<Diagnostic>& diags_;
     const bool stub_;
-    bool languagesDefined_ = false;
-    bool headerDefined_ = false;
     bool vendorNamesDefined_ = false;
     bool uniqueVendorDefined_ = false;
-    bool anyStatement_ = false;
     bool optionsDefined_ = false;
     // The block statements go into: the install block, then the body of each open branch.
     std::vector<sis9::InstallBlock*> blocks_;
@@ -141,42 +107,6 @@ private:
     std::vector<OpenIf> openIfs_;
     int depth_ = 0;
 };
-
-bool Parser9::expected(const std::string& what) {
-    const Token& t = lexer_.peek();
-    if (t.kind == TokenKind::Error) return fail(t.line, t.describe());
-    fail(t.line, "Expected " + what + " read " + t.describe());
-    return fail(t.line, "unexpected text");
-}
-
-bool Parser9::expectMark(const char* mark) {
-    if (!isMark(lexer_.peek(), mark)) return expected(mark);
-    lexer_.next();
-    return true;
-}
-
-bool Parser9::readNumber(int64_t& value) {
-    bool negative = false;
-    if (lexer_.peek().isSymbol("-")) {
-        lexer_.next();
-        negative = true;
-    }
-    const Token& t = lexer_.peek();
-    if (t.kind != TokenKind::Number) return expected("numeric value");
-    if (t.overflow || (negative && t.number > 0x80000000u)) {
-        return fail(t.line, "number out of range (it must fit in 32 bits)");
-    }
-    value = negative ? -static_cast<int64_t>(t.number) : static_cast<int64_t>(t.number);
-    lexer_.next();
-    return true;
-}
-
-bool Parser9::readUint(uint32_t& value) {
-    int64_t number;
-    if (!readNumber(number)) return false;
-    value = static_cast<uint32_t>(number);
-    return true;
-}
 
 // A version number, or "*" for any (stored as -1).
 bool Parser9::readVersionPart(int32_t& value) {
@@ -194,32 +124,6 @@ bool Parser9::readVersionPart(int32_t& value) {
 bool Parser9::readVersion(sis9::Version& v) {
     return readVersionPart(v.major) && expectMark(",") && readVersionPart(v.minor) &&
            expectMark(",") && readVersionPart(v.build);
-}
-
-bool Parser9::readString(std::u16string& value, int* line) {
-    const Token& t = lexer_.peek();
-    if (t.kind != TokenKind::String) return expected("quoted string");
-    if (line) *line = t.line;
-    value = readableText(lexer_.next().text);
-    return true;
-}
-
-bool Parser9::readNames(std::vector<std::u16string>& names) {
-    if (!expectMark("{")) return false;
-    const size_t count = pkg_.controller.languages.size();
-    names.assign(count, {});
-    for (size_t i = 0; i < count; ++i) {
-        if (!readString(names[i])) return false;
-        if (!expectMark(i + 1 < count ? "," : "}")) return false;
-    }
-    return true;
-}
-
-bool Parser9::readUid(uint32_t& uid) { return expectMark("(") && readUint(uid) && expectMark(")"); }
-
-bool Parser9::needHeader(const Token& at) {
-    if (headerDefined_) return true;
-    return fail(at.line, "the installation header has not been defined");
 }
 
 bool Parser9::run() {
@@ -732,8 +636,11 @@ bool Parser9::parseCondition() {
         openIfs_.back().elseSeen = true;
         branch.condition = leaf(Operator::Not, 0);
         branch.condition.operands.push_back(leaf(Operator::Number, 0));
-    } else if (!parseOr(branch.condition)) {
-        return false;
+    } else {
+        inCondition_ = true;
+        const bool read = parseOr(branch.condition);
+        inCondition_ = false;
+        if (!read) return false;
     }
     if (isIf) {
         if (openIfs_.size() >= kMaxIfDepth) return fail(keyword.line, "IF nested too deeply");

@@ -8,6 +8,7 @@
 #include "src/pkg/condition_attributes.h"
 #include "src/pkg/language_usage.h"
 #include "src/pkg/pkg_lexer.h"
+#include "src/pkg/statement_reader.h"
 #include "src/pkg/text_encoding.h"
 
 namespace tovrin::makesis {
@@ -20,15 +21,6 @@ using sis::RecordType;
 constexpr size_t kMaxCount = 0xFFFF;  // header counts are u16
 constexpr uint32_t kMaxLanguageNumber = 1000;
 constexpr int kMaxConditionDepth = 64;  // brackets and NOTs inside one condition
-
-struct Keyword {
-    const char* shortName;
-    const char* longName;
-};
-
-bool isKeyword(const std::u16string& word, const Keyword& k) {
-    return sameWord(word, k.shortName) || (k.longName && sameWord(word, k.longName));
-}
 
 // The first character of `text` that Windows-1252 lacks; 0 when there is none.
 char32_t firstOutsideWindows1252(const std::u16string& text) {
@@ -43,39 +35,31 @@ char32_t firstOutsideWindows1252(const std::u16string& text) {
     return 0;
 }
 
-class Parser {
+class Parser : StatementReader {
 public:
     Parser(const std::u16string& script, const SourceFinder& findSource, Package& package,
            std::vector<Diagnostic>& diagnostics, bool er5, bool allowUnsigned)
-        : lexer_(script, er5),
+        : StatementReader(Lexer(script, er5), diagnostics),
           findSource_(findSource),
           pkg_(package),
-          diags_(diagnostics),
           er5_(er5),
           allowUnsigned_(allowUnsigned) {}
 
     bool run();
 
 private:
-    bool fail(int line, std::string message, std::string detail = {}) {
-        diags_.push_back({line, std::move(message), std::move(detail)});
-        return false;
-    }
-    bool expected(const std::string& what);
     bool notInEr5(int line, const std::string& what, const std::string& why) {
         return fail(line, what + " cannot be used in an ER5 package: " + why);
     }
     // In an ER5 package every stored string is Windows-1252.
     bool storable(const std::u16string& text, int line);
-    bool expectSymbol(const char* symbol);
-    bool readNumber(uint32_t& value);
-    bool readString(std::u16string& value, int* line = nullptr);
+    bool readString(std::u16string& value, int* line = nullptr) override;
     // A source's name keeps the bytes decodeScript carries until it has been looked up.
     bool readSourceName(Source& source, int* line);
     bool lookUp(Source& source, int line);
-    bool readNames(std::vector<std::u16string>& names);
-    bool readUid(uint32_t& uid);
-    bool needHeader(const Token& at);
+    bool readNames(std::vector<std::u16string>& names) {
+        return StatementReader::readNames(names, pkg_.languages.size());
+    }
     bool addRecord(Record record);
 
     bool parseLanguages();
@@ -98,28 +82,13 @@ private:
     bool parseCapabilities();
     bool finish();
 
-    Lexer lexer_;
     const SourceFinder& findSource_;
     Package& pkg_;
-    std::vector<Diagnostic>& diags_;
     const bool er5_;
     const bool allowUnsigned_;
-    bool languagesDefined_ = false;
-    bool headerDefined_ = false;
-    bool anyStatement_ = false;
     std::vector<bool> openIfs_;  // per open IF: whether its ELSE was seen
     int depth_ = 0;              // of the condition being read
-    bool inCondition_ = false;
 };
-
-bool Parser::expected(const std::string& what) {
-    const Token& t = lexer_.peek();
-    if (t.kind == TokenKind::Error) return fail(t.line, t.describe());
-    // A condition cut short at the end of its line is reported there, not at the next line.
-    const int line = inCondition_ ? std::min(t.line, lexer_.lastLine()) : t.line;
-    fail(line, "Expected " + what + " read " + t.describe());
-    return fail(line, "unexpected text");
-}
 
 bool Parser::storable(const std::u16string& text, int line) {
     if (!er5_) return true;
@@ -131,36 +100,9 @@ bool Parser::storable(const std::u16string& text, int line) {
                           " cannot be stored in an ER5 package: its strings are Windows-1252");
 }
 
-bool Parser::expectSymbol(const char* symbol) {
-    if (!lexer_.peek().isSymbol(symbol)) return expected(symbol);
-    lexer_.next();
-    return true;
-}
-
-// A number with an optional leading "-"; negative values wrap to 32 bits.
-bool Parser::readNumber(uint32_t& value) {
-    bool negative = false;
-    if (lexer_.peek().isSymbol("-")) {
-        lexer_.next();
-        negative = true;
-    }
-    const Token& t = lexer_.peek();
-    if (t.kind != TokenKind::Number) return expected("numeric value");
-    if (t.overflow || (negative && t.number > 0x80000000u)) {
-        return fail(t.line, "number out of range (it must fit in 32 bits)");
-    }
-    value = static_cast<uint32_t>(negative ? 0u - t.number : t.number);
-    lexer_.next();
-    return true;
-}
-
 bool Parser::readString(std::u16string& value, int* line) {
-    const Token& t = lexer_.peek();
-    if (t.kind != TokenKind::String) return expected("quoted string");
-    if (line) *line = t.line;
-    const int at = t.line;
-    value = readableText(lexer_.next().text);
-    return storable(value, at);
+    const int at = lexer_.peek().line;
+    return StatementReader::readString(value, line) && storable(value, at);
 }
 
 bool Parser::readSourceName(Source& source, int* line) {
@@ -169,26 +111,6 @@ bool Parser::readSourceName(Source& source, int* line) {
     *line = t.line;
     source.written = lexer_.next().text;
     return true;
-}
-
-// "{" then exactly one string per language, separated by ",", then "}".
-bool Parser::readNames(std::vector<std::u16string>& names) {
-    if (!expectSymbol("{")) return false;
-    names.assign(pkg_.languages.size(), {});
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (!readString(names[i])) return false;
-        if (!expectSymbol(i + 1 < names.size() ? "," : "}")) return false;
-    }
-    return true;
-}
-
-bool Parser::readUid(uint32_t& uid) {
-    return expectSymbol("(") && readNumber(uid) && expectSymbol(")");
-}
-
-bool Parser::needHeader(const Token& at) {
-    if (headerDefined_) return true;
-    return fail(at.line, "the installation header has not been defined");
 }
 
 bool Parser::addRecord(Record record) {
@@ -281,7 +203,7 @@ bool Parser::parseLanguages() {
             number = language->number;
             lexer_.next();
         } else if (t.kind == TokenKind::Number) {
-            if (!readNumber(number)) return false;
+            if (!readUint(number)) return false;
             if (number > kMaxLanguageNumber) {
                 return fail(line, "unknown language specified: a language number is 0 to 1000",
                             languageUsage());
@@ -306,9 +228,9 @@ bool Parser::parseHeader() {
     pkg_.headerLine = hash.line;
     pkg_.statements.push_back({hash.line, "processing header"});
     uint32_t major, minor;
-    if (!readNames(pkg_.names) || !expectSymbol(",") || !readUid(pkg_.uid) || !expectSymbol(",") ||
-        !readNumber(major) || !expectSymbol(",") || !readNumber(minor) || !expectSymbol(",") ||
-        !readNumber(pkg_.variant)) {
+    if (!readNames(pkg_.names) || !expectMark(",") || !readUid(pkg_.uid) || !expectMark(",") ||
+        !readUint(major) || !expectMark(",") || !readUint(minor) || !expectMark(",") ||
+        !readUint(pkg_.variant)) {
         return false;
     }
     // Versions are 16-bit fields: larger numbers keep their low 16 bits.
@@ -347,7 +269,7 @@ bool Parser::parseHeaderOption() {
         return true;
     }
     if (isKeyword(option.text, {"TYPE", nullptr})) {
-        if (!expectSymbol("=")) return false;
+        if (!expectMark("=")) return false;
         const Token& value = lexer_.peek();
         if (value.kind != TokenKind::Word) return expected("package type");
         static const Keyword kTypes[] = {{"SA", "SISAPP"},    {"SY", "SISSYSTEM"},
@@ -371,8 +293,8 @@ bool Parser::parseRequisite() {
     pkg_.statements.push_back({line, "processing requisite"});
     Requisite r;
     uint32_t major, minor;
-    if (!readUid(r.uid) || !expectSymbol(",") || !readNumber(major) || !expectSymbol(",") ||
-        !readNumber(minor) || !expectSymbol(",") || !readNumber(r.variant) || !expectSymbol(",") ||
+    if (!readUid(r.uid) || !expectMark(",") || !readUint(major) || !expectMark(",") ||
+        !readUint(minor) || !expectMark(",") || !readUint(r.variant) || !expectMark(",") ||
         !readNames(r.names)) {
         return false;
     }
@@ -390,7 +312,7 @@ bool Parser::parseFileLine() {
     pkg_.statements.push_back({record.line, "processing file"});
     Source source;
     int sourceLine = 0, destLine = 0;
-    if (!readSourceName(source, &sourceLine) || !expectSymbol("-") ||
+    if (!readSourceName(source, &sourceLine) || !expectMark("-") ||
         !readString(record.destination, &destLine) || !parseFileOptions(record, false)) {
         return false;
     }
@@ -409,11 +331,11 @@ bool Parser::parseLanguageBlock() {
         for (size_t i = 0; i < pkg_.languages.size(); ++i) {
             Source source;
             int line = 0;
-            if (!expectSymbol("@") || !readSourceName(source, &line)) return false;
+            if (!expectMark("@") || !readSourceName(source, &line)) return false;
             record.sources.push_back(std::move(source));
             lines.push_back(line);
         }
-        if (!expectSymbol("}") || !expectSymbol(",") || !readUid(record.details)) return false;
+        if (!expectMark("}") || !expectMark(",") || !readUid(record.details)) return false;
         return finishFileRecord(record, lines, 0);
     }
     pkg_.statements.push_back({record.line, "processing language block"});
@@ -426,7 +348,7 @@ bool Parser::parseLanguageBlock() {
         lines.push_back(line);
     }
     int destLine = 0;
-    if (!expectSymbol("}") || !expectSymbol("-") || !readString(record.destination, &destLine) ||
+    if (!expectMark("}") || !expectMark("-") || !readString(record.destination, &destLine) ||
         !parseFileOptions(record, true)) {
         return false;
     }
@@ -440,7 +362,7 @@ bool Parser::parseComponent() {
     record.fileType = FileType::Component;
     Source source;
     int line = 0;
-    if (!readSourceName(source, &line) || !expectSymbol(",") || !readUid(record.details)) {
+    if (!readSourceName(source, &line) || !expectMark(",") || !readUid(record.details)) {
         return false;
     }
     record.sources.push_back(std::move(source));
@@ -483,7 +405,7 @@ bool Parser::parseFileOptions(Record& record, bool inBlock) {
                     }
                     int line = 0;
                     std::u16string mime;
-                    if (!expectSymbol(",") || !readString(mime, &line)) return false;
+                    if (!expectMark(",") || !readString(mime, &line)) return false;
                     for (char16_t c : mime) {
                         if (c > 0xFF) return fail(line, "the MIME type must be 8-bit text");
                         record.mimeType.push_back(static_cast<char>(c));
@@ -582,7 +504,7 @@ bool Parser::parseSignature() {
     pkg_.statements.push_back({star.line, "processing signature"});
     Source key, certificate;
     int keyLine = 0, certificateLine = 0;
-    if (!readSourceName(key, &keyLine) || !expectSymbol(",") ||
+    if (!readSourceName(key, &keyLine) || !expectMark(",") ||
         !readSourceName(certificate, &certificateLine)) {
         return false;
     }
@@ -592,7 +514,7 @@ bool Parser::parseSignature() {
         if (option.kind != TokenKind::Word || !sameWord(option.text, "KEY")) return expected("KEY");
         lexer_.next();
         std::u16string password;
-        if (!expectSymbol("=") || !readString(password)) return false;
+        if (!expectMark("=") || !readString(password)) return false;
     }
     return lookUp(key, keyLine) && lookUp(certificate, certificateLine);
 }
@@ -681,7 +603,7 @@ bool Parser::parsePrimary(Expression& out) {
     const Token& t = lexer_.peek();
     if (t.isSymbol("(")) {
         lexer_.next();
-        return parseOr(out) && expectSymbol(")");
+        return parseOr(out) && expectMark(")");
     }
     const auto leaf = [](NodeType type, uint32_t value) {
         Expression e;
@@ -693,7 +615,7 @@ bool Parser::parsePrimary(Expression& out) {
         lexer_.next();
         out = leaf(NodeType::Exists, 0);
         Expression name = leaf(NodeType::String, 0);
-        if (!expectSymbol("(") || !readString(name.text) || !expectSymbol(")")) return false;
+        if (!expectMark("(") || !readString(name.text) || !expectMark(")")) return false;
         out.operands.push_back(std::move(name));
         return true;
     }
@@ -701,7 +623,7 @@ bool Parser::parsePrimary(Expression& out) {
         lexer_.next();
         out = leaf(NodeType::DevCap, 0);
         uint32_t capability;
-        if (!expectSymbol("(") || !readNumber(capability) || !expectSymbol(")")) return false;
+        if (!expectMark("(") || !readUint(capability) || !expectMark(")")) return false;
         out.operands.push_back(leaf(NodeType::Number, capability));
         return true;
     }
@@ -709,8 +631,8 @@ bool Parser::parsePrimary(Expression& out) {
         lexer_.next();
         out = leaf(NodeType::AppCap, 0);
         uint32_t uid, capability;
-        if (!expectSymbol("(") || !readNumber(uid) || !expectSymbol(",") ||
-            !readNumber(capability) || !expectSymbol(")")) {
+        if (!expectMark("(") || !readUint(uid) || !expectMark(",") ||
+            !readUint(capability) || !expectMark(")")) {
             return false;
         }
         out.operands.push_back(leaf(NodeType::Number, uid));
@@ -753,7 +675,7 @@ bool Parser::parseValue(Expression& out) {
     }
     if (t.kind != TokenKind::Number && !t.isSymbol("-")) return expected("condition");
     out.type = NodeType::Number;
-    return readNumber(out.value);
+    return readUint(out.value);
 }
 
 bool Parser::parseOptionsList() {
@@ -761,7 +683,7 @@ bool Parser::parseOptionsList() {
     record.type = RecordType::Options;
     record.line = lexer_.next().line;  // "!"
     pkg_.statements.push_back({record.line, "processing options"});
-    if (!expectSymbol("(")) return false;
+    if (!expectMark("(")) return false;
     for (;;) {
         std::vector<std::u16string> texts;
         const int line = lexer_.peek().line;
@@ -773,17 +695,17 @@ bool Parser::parseOptionsList() {
         if (!lexer_.peek().isSymbol(",")) break;
         lexer_.next();
     }
-    return expectSymbol(")") && addRecord(std::move(record));
+    return expectMark(")") && addRecord(std::move(record));
 }
 
 bool Parser::parseCapabilities() {
     const int line = lexer_.next().line;  // "+"
     if (er5_) return notInEr5(line, "a capabilities line", "it has no capabilities record");
     pkg_.statements.push_back({line, "processing capabilities"});
-    if (!expectSymbol("(")) return false;
+    if (!expectMark("(")) return false;
     for (;;) {
         uint32_t key, value;
-        if (!readNumber(key) || !expectSymbol("=") || !readNumber(value)) return false;
+        if (!readUint(key) || !expectMark("=") || !readUint(value)) return false;
         if (pkg_.capabilities.size() >= kMaxCount) {
             return fail(line, "too many capabilities (at most 65535)");
         }
@@ -791,7 +713,7 @@ bool Parser::parseCapabilities() {
         if (!lexer_.peek().isSymbol(",")) break;
         lexer_.next();
     }
-    return expectSymbol(")");
+    return expectMark(")");
 }
 
 }  // namespace

@@ -246,6 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "t.pkg(4) : error: option2 names an option the options list does not have"},
         BadScript{"IfNotClosed", kTop + "IF exists(\"x\")\r\n\"a.txt\"-\"!:\\a\"\r\n",
                   "t.pkg(6) : error: Expected ENDIF read end of file"},
+        BadScript{"ConditionCutShortAtLineEnd", kTop + "IF exists(\"x\") AND\r\nENDIF\r\n",
+                  "t.pkg(4) : error: Expected condition read alphanumeric value 'ENDIF'"},
         BadScript{"VersionRelation", kTop + "IF version(0x1,?,1,1,1)\r\nENDIF\r\n",
                   "t.pkg(4) : error: Expected relation (=, <>, >, <, >= or <=) read unknown "
                   "character '?' (3f)"},
