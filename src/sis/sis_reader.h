@@ -24,6 +24,7 @@
 
 #include "src/sis/byte_source.h"
 #include "src/sis/sis_format.h"
+#include "src/sis/stream_data.h"
 
 namespace tovrin::sis {
 
@@ -108,9 +109,6 @@ struct Check {
 
 // Runs every check; the result holds one Check per test, in a fixed order.
 std::vector<Check> verifyPackage(ByteSource& source, const Package& package);
-
-// Receives the data of a fork in pieces; returns false (with *err set) to stop.
-using DataSink = std::function<bool(const uint8_t* data, size_t size, std::string* err)>;
 
 // Streams the (inflated) data of `fork` to `sink` and checks it: a whole zlib stream that uses
 // exactly the stored length and gives exactly the original length (compressed packages), or

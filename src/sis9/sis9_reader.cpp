@@ -1,7 +1,5 @@
 #include "src/sis9/sis9_reader.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -11,8 +9,6 @@
 
 namespace tovrin::sis9 {
 namespace {
-
-constexpr size_t kChunk = 64 * 1024;
 
 std::string hex(uint64_t v) {
     char text[24];
@@ -750,98 +746,22 @@ const FileData* findFileData(const Package& package, const Controller& controlle
     return file.fileIndex < unit.size() ? &unit[file.fileIndex] : nullptr;
 }
 
-namespace {
-
-struct Inflater {
-    z_stream z{};
-    bool ready = false;
-    ~Inflater() {
-        if (ready) inflateEnd(&z);
-    }
-};
-
-bool emit(const DataSink& sink, const uint8_t* data, size_t size, std::string* err) {
-    return !sink || size == 0 || sink(data, size, err);
-}
-
-}  // namespace
-
 bool readFileData(sis::ByteSource& source, const FileData& data, const DataSink& sink,
                   std::string* err) {
-    std::vector<uint8_t> in(static_cast<size_t>(std::min<uint64_t>(kChunk, data.storedSize)));
     if (data.algorithm == static_cast<uint32_t>(Compression::Stored)) {
         if (data.storedSize != data.size) {
             *err = "stored " + std::to_string(data.storedSize) + " bytes, declared " +
                    std::to_string(data.size);
             return false;
         }
-        for (uint64_t done = 0; done < data.storedSize;) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, data.storedSize - done));
-            if (!source.read(data.offset + done, in.data(), n)) {
-                *err = "cannot read the data";
-                return false;
-            }
-            if (!emit(sink, in.data(), n, err)) return false;
-            done += n;
-        }
-        return true;
+        return sis::copyStored(source, data.offset, data.storedSize, sink, err);
     }
     if (data.algorithm != static_cast<uint32_t>(Compression::Deflate)) {
         *err = "unknown compression " + std::to_string(data.algorithm);
         return false;
     }
-    Inflater inf;
-    if (inflateInit(&inf.z) != Z_OK) {
-        *err = "zlib cannot start";
-        return false;
-    }
-    inf.ready = true;
-    std::vector<uint8_t> out(kChunk);
-    uint64_t readSoFar = 0, produced = 0;
-    for (;;) {
-        if (inf.z.avail_in == 0 && readSoFar < data.storedSize) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, data.storedSize - readSoFar));
-            if (!source.read(data.offset + readSoFar, in.data(), n)) {
-                *err = "cannot read the data";
-                return false;
-            }
-            readSoFar += n;
-            inf.z.next_in = in.data();
-            inf.z.avail_in = static_cast<uInt>(n);
-        }
-        inf.z.next_out = out.data();
-        inf.z.avail_out = static_cast<uInt>(out.size());
-        const uInt availIn = inf.z.avail_in;
-        const int rc = inflate(&inf.z, Z_NO_FLUSH);
-        const size_t got = out.size() - inf.z.avail_out;
-        produced += got;
-        if (produced > data.size) {
-            *err = "zlib stream expands to more than the declared " + std::to_string(data.size) +
-                   " bytes";
-            return false;
-        }
-        if (!emit(sink, out.data(), got, err)) return false;
-        if (rc == Z_STREAM_END) {
-            if (inf.z.avail_in != 0 || readSoFar != data.storedSize) {
-                *err = "bytes after the end of the zlib stream";
-                return false;
-            }
-            if (produced != data.size) {
-                *err = "zlib stream expands to " + std::to_string(produced) +
-                       " bytes, declared " + std::to_string(data.size);
-                return false;
-            }
-            return true;
-        }
-        if (rc != Z_OK && rc != Z_BUF_ERROR) {
-            *err = std::string("damaged zlib stream") + (inf.z.msg ? std::string(": ") + inf.z.msg : "");
-            return false;
-        }
-        if (got == 0 && availIn == inf.z.avail_in && readSoFar == data.storedSize) {
-            *err = "zlib stream cut short";
-            return false;
-        }
-    }
+    return sis::inflateStored(source, data.offset, data.storedSize, data.size, "declared length",
+                              sink, err);
 }
 
 namespace {

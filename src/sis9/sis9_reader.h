@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "src/sis/byte_source.h"
+#include "src/sis/stream_data.h"
 #include "src/sis9/sis9_format.h"
 
 namespace tovrin::sis9 {
@@ -187,8 +188,7 @@ bool looksLikeSis9(sis::ByteSource& source);
 const FileData* findFileData(const Package& package, const Controller& controller,
                              const FileDescription& file);
 
-// Receives data in pieces; returns false (with *err set) to stop.
-using DataSink = std::function<bool(const uint8_t* data, size_t size, std::string* err)>;
+using sis::DataSink;
 
 // Streams the expanded bytes of `data` to `sink` in pieces of at most 64 KiB, and checks that
 // the stored bytes expand to exactly the declared size (a whole zlib stream that uses every

@@ -71,7 +71,8 @@ TEST(Sis9Damage, EachDamageIsNamedByItsField) {
         {"a deflated controller larger than it declares",
          [](test::Package9& p) { p.deflateController = true; },
          [](Bytes& b) { putU64(b, 0x3C, 16); },
-         "refused: contents/controller: zlib stream expands to more than the declared 16 bytes"},
+         "refused: contents/controller: zlib stream (236 bytes) inflates to more than the declared "
+         "length 16"},
         {"a stored controller of another size than declared", nullptr,
          [](Bytes& b) { putU64(b, 0x3C, 0x10000); },
          "refused: contents/controller: stored 496 bytes, declared 65536"},
