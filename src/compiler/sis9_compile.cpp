@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "src/crypto/utc_time.h"
 #include "src/sis9/embedded_package.h"
 #include "src/sis9/file_encoder.h"
 #include "src/sis9/package_writer.h"
@@ -152,22 +153,14 @@ long long creationTime(long long given) {
 }
 
 sis9::DateTime utcDateTime(long long seconds) {
-    const long long days = seconds / 86400;
-    const long long rest = seconds % 86400;
-    // The civil date of a day count (proleptic Gregorian).
-    const long long z = days + 719468;
-    const long long era = z / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
+    const crypto::CivilTime civil = crypto::civilFromSeconds(seconds);
     sis9::DateTime t;
-    t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2));
-    t.hour = static_cast<int>(rest / 3600);
-    t.minute = static_cast<int>(rest / 60 % 60);
-    t.second = static_cast<int>(rest % 60);
+    t.year = civil.year;
+    t.month = civil.month;
+    t.day = civil.day;
+    t.hour = civil.hour;
+    t.minute = civil.minute;
+    t.second = civil.second;
     return t;
 }
 

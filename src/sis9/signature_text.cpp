@@ -2,21 +2,10 @@
 
 #include <cstdio>
 
+#include "src/crypto/utc_time.h"
+
 namespace tovrin::sis9 {
 namespace {
-
-// Days since 1970-01-01 to a civil date (proleptic Gregorian).
-void civil(int64_t days, int64_t* y, unsigned* m, unsigned* d) {
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(days - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    *d = doy - (153 * mp + 2) / 5 + 1;
-    *m = mp < 10 ? mp + 3 : mp - 9;
-    *y = int64_t(yoe) + era * 400 + (*m <= 2);
-}
 
 std::string hex(uint64_t v) {
     char text[24];
@@ -27,19 +16,11 @@ std::string hex(uint64_t v) {
 }  // namespace
 
 std::string formatTime(int64_t seconds, bool iso) {
-    int64_t days = seconds / 86400, rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    int64_t y;
-    unsigned m, d;
-    civil(days, &y, &m, &d);
+    const crypto::CivilTime t = crypto::civilFromSeconds(seconds);
     char text[48];
-    std::snprintf(text, sizeof text, iso ? "%04lld-%02u-%02uT%02d:%02d:%02dZ"
-                                         : "%04lld-%02u-%02u %02d:%02d:%02d",
-                  static_cast<long long>(y), m, d, int(rest / 3600), int(rest / 60 % 60),
-                  int(rest % 60));
+    std::snprintf(text, sizeof text, iso ? "%04d-%02d-%02dT%02d:%02d:%02dZ"
+                                         : "%04d-%02d-%02d %02d:%02d:%02d",
+                  t.year, t.month, t.day, t.hour, t.minute, t.second);
     return text;
 }
 
