@@ -192,8 +192,10 @@ bool isOwnerOnlyFile(const std::string& path) {
         }
         const auto* header = static_cast<const ACE_HEADER*>(entry);
         if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
+        // The system itself reads every file whatever the list says; wine lists it always.
+        PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart;
         ownerOnly = header->AceType == ACCESS_ALLOWED_ACE_TYPE &&
-                    EqualSid(&static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart, user.sid());
+                    (EqualSid(sid, user.sid()) || IsWellKnownSid(sid, WinLocalSystemSid));
     }
     LocalFree(descriptor);
     return ownerOnly;

@@ -30,8 +30,8 @@ private:
 bool writeOwnerOnlyFile(const std::string& path, const std::string& bytes, std::string* err);
 
 // Whether only the owner can read or write the file (Linux: no group or other bits; Windows: an
-// access list whose every grant is to the current user). False too when the file cannot be
-// examined.
+// access list whose every grant is to the current user or to the system itself). False too
+// when the file cannot be examined.
 bool isOwnerOnlyFile(const std::string& path);
 
 // The user's configuration folder for Tovrin, without a final separator:
