@@ -72,14 +72,7 @@ bool writeOwnerOnlyFile(const std::string& path, const std::string& bytes, std::
     return file.write(bytes, err) && file.commit(err);
 }
 
-std::string userConfigFolder() {
-#ifdef _WIN32
-    const UserFolderKind kind{nullptr, nullptr, "APPDATA", CSIDL_APPDATA};
-#else
-    const UserFolderKind kind{"XDG_CONFIG_HOME", ".config", nullptr, 0};
-#endif
-    return userFolder(kind, "tovrin", "Tovrin");
-}
+std::string userConfigFolder() { return userFolder(UserFolder::Config); }
 
 #ifdef _WIN32
 

@@ -14,22 +14,26 @@
 
 namespace tovrin {
 
-std::string userFolder(const UserFolderKind& kind, const std::string& linuxName,
-                       const std::string& windowsName) {
+std::string userFolder(UserFolder which) {
+    const bool cache = which == UserFolder::Cache;
 #ifdef _WIN32
-    const char* named = std::getenv(kind.windowsVariable);
+    const char* named = std::getenv(cache ? "LOCALAPPDATA" : "APPDATA");
+    const int folderId = cache ? CSIDL_LOCAL_APPDATA : CSIDL_APPDATA;
+#else
+    const char* named = std::getenv(cache ? "XDG_CACHE_HOME" : "XDG_CONFIG_HOME");
+    const char* below = cache ? ".cache" : ".config";
+#endif
+#ifdef _WIN32
     std::string base = named ? named : "";
     char found[MAX_PATH] = {};
     if (base.empty() &&
-        SUCCEEDED(SHGetFolderPathA(nullptr, kind.windowsFolderId, nullptr, SHGFP_TYPE_CURRENT,
-                                   found)))
+        SUCCEEDED(SHGetFolderPathA(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, found)))
         base = found;
     if (base.empty()) return {};
     if (endsWithCharacter(base, '\\') || endsWithCharacter(base, '/')) base.pop_back();
-    return base + "\\" + windowsName;
+    return base + "\\Tovrin";
 #else
-    const char* named = std::getenv(kind.xdgVariable);
-    if (named && named[0] == '/') return std::string(named) + "/" + linuxName;
+    if (named && named[0] == '/') return std::string(named) + "/tovrin";
     const char* home = std::getenv("HOME");
     std::string base = home ? home : "";
     if (base.empty()) {
@@ -38,7 +42,7 @@ std::string userFolder(const UserFolderKind& kind, const std::string& linuxName,
     }
     if (base.empty()) return {};
     if (base.back() == '/') base.pop_back();
-    return base + "/" + kind.homeFallback + "/" + linuxName;
+    return base + "/" + below + "/tovrin";
 #endif
 }
 

@@ -5,18 +5,14 @@
 
 namespace tovrin {
 
-// Where one kind of per-user file lives.
-struct UserFolderKind {
-    const char* xdgVariable;     // Linux: the variable naming the base folder (XDG_CACHE_HOME)
-    const char* homeFallback;    // Linux: below the home folder when that variable is unset
-    const char* windowsVariable; // Windows: the variable naming the base folder (LOCALAPPDATA)
-    int windowsFolderId;         // Windows: the CSIDL asked for when that variable is unset
+enum class UserFolder {
+    Cache,   // $XDG_CACHE_HOME/tovrin, ~/.cache/tovrin; %LOCALAPPDATA%\Tovrin
+    Config,  // $XDG_CONFIG_HOME/tovrin, ~/.config/tovrin; %APPDATA%\Tovrin
 };
 
-// The base folder of `kind` followed by `name` ("tovrin" on Linux, "Tovrin" on Windows, as each
-// host spells its folders), without a final separator; empty when the host names no such place.
-// A Linux variable that is not an absolute path is ignored, as the XDG rules say.
-std::string userFolder(const UserFolderKind& kind, const std::string& linuxName,
-                       const std::string& windowsName);
+// The folder without a final separator; empty when the host names no such place. A Linux
+// variable that is not an absolute path is ignored, as the XDG rules say; on Windows the
+// shell is asked where the variable is unset.
+std::string userFolder(UserFolder which);
 
 }  // namespace tovrin

@@ -2,7 +2,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <shlobj.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,14 +135,7 @@ std::string binFolder(const std::string& folder) { return folder + kSeparator + 
 
 }  // namespace
 
-std::string userWorkFolder() {
-#ifdef _WIN32
-    const UserFolderKind kind{nullptr, nullptr, "LOCALAPPDATA", CSIDL_LOCAL_APPDATA};
-#else
-    const UserFolderKind kind{"XDG_CACHE_HOME", ".cache", nullptr, 0};
-#endif
-    return userFolder(kind, "tovrin", "Tovrin");
-}
+std::string userWorkFolder() { return userFolder(UserFolder::Cache); }
 
 std::string chooseWorkFolder(const std::string& appFolder) {
     if (canMakeFileIn(binFolder(appFolder))) return appFolder;
