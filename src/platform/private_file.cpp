@@ -106,8 +106,9 @@ private:
 class OwnerOnlyDescriptor {
 public:
     OwnerOnlyDescriptor() {
+        const CurrentUser user;
         char* sid = nullptr;
-        if (!CurrentUser().sid() || !ConvertSidToStringSidA(CurrentUser().sid(), &sid)) return;
+        if (!user.sid() || !ConvertSidToStringSidA(user.sid(), &sid)) return;
         const std::string text = std::string("D:P(A;;FA;;;") + sid + ")";
         LocalFree(sid);
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(text.c_str(), SDDL_REVISION_1,
