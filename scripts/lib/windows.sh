@@ -28,8 +28,8 @@ windows_configure() {
   local arch=$1 build=$2
   shift 2
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DTOVRIN_QT=OFF "$@" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DTOVRIN_QT=OFF "$@" \
+    >/dev/null
 }
 
 # windows_build <build folder> [target...]: the 64-bit cross-build there, of the targets given
