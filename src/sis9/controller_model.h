@@ -10,6 +10,11 @@
 #include "src/sis9/sis9_format.h"
 
 namespace tovrin::sis9 {
+// The reader (sis9_reader.h) has types of the same names shaped for reading. This inline
+// namespace keeps the two sets apart for the linker: without it, code using both (the build
+// command compiles and then reads a package) would hold two different definitions of one class,
+// and one of them would be used for both.
+inline namespace written {
 
 struct Version {
     int32_t major = 0;
@@ -97,6 +102,8 @@ struct Controller {
     std::vector<std::vector<uint8_t>> embedded;
     uint32_t dataIndex = 0;
 };
+
+}  // namespace written
 
 // The whole Controller field (header, body, padding).
 std::vector<uint8_t> controllerField(const Controller& controller);
